@@ -1,0 +1,53 @@
+// Thin wrappers over the dialog controls that the port dialogs use again and
+// again, so that a kind's dialog code reads as the fields it fills and reads.
+// Each method is one Win32 call; BOOL becomes bool here.
+#pragma once
+#include <windows.h>
+
+// Any control of a dialog, named by its id.
+class DialogItem {
+public:
+    DialogItem(HWND dialog, int id) : dialog(dialog), id(id) {}
+
+    HWND Window() const { return GetDlgItem(dialog, id); }
+    int Id() const { return id; }
+
+    // Copies at most size - 1 characters and terminates; "" when size allows.
+    void GetText(char* buffer, int size) const;
+    void SetText(const char* text) const { SetDlgItemTextA(dialog, id, text); }
+    // Unsigned decimal text as a number; 0 when it holds none.
+    unsigned GetUnsigned() const;
+    void SetUnsigned(unsigned value) const { SetDlgItemInt(dialog, id, value, FALSE); }
+    void LimitText(int characters) const { Send(EM_LIMITTEXT, WPARAM(characters), 0); }
+    void SelectAllText() const { Send(EM_SETSEL, 0, -1); }
+
+    bool IsChecked() const { return Send(BM_GETCHECK, 0, 0) != BST_UNCHECKED; }
+    void SetChecked(bool checked) const { Send(BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0); }
+
+    void Enable(bool enabled) const { EnableWindow(Window(), enabled ? TRUE : FALSE); }
+    bool IsEnabled() const { return IsWindowEnabled(Window()) != FALSE; }
+    void Focus() const { SetFocus(Window()); }
+
+    LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam) const
+    {
+        return SendDlgItemMessageA(dialog, id, message, wParam, lParam);
+    }
+
+private:
+    HWND dialog;
+    int id;
+};
+
+// A combo box (drop-down list) of a dialog.
+class ComboBox : public DialogItem {
+public:
+    using DialogItem::DialogItem;
+
+    void Clear() const { Send(CB_RESETCONTENT, 0, 0); }
+    // Index of the new row, or a negative value when it was not added.
+    int Add(const char* text) const { return int(Send(CB_ADDSTRING, 0, LPARAM(text))); }
+    int Count() const { return int(Send(CB_GETCOUNT, 0, 0)); }
+    // Selected row, or -1 (CB_ERR) when none is.
+    int Selection() const { return int(Send(CB_GETCURSEL, 0, 0)); }
+    void Select(int index) const { Send(CB_SETCURSEL, WPARAM(index), 0); }
+};

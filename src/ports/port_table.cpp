@@ -1,0 +1,160 @@
+#include "ports/port_table.h"
+
+#include <new>
+#include <stdio.h>
+
+#include "ports/kinds/virtual_port.h"
+#include "ports/port.h"
+#include "registry/reg_key.h"
+#include "stack/stack_names.h"
+
+PortTableList PortTable = {0, nullptr, nullptr, nullptr};
+PortTableChangeCallback ChangeCallback = nullptr;
+HWND PortTableDialog = nullptr;
+
+namespace {
+
+// The stack reads at most this many entries.
+const int MaxEntries = 255;
+
+// Builds a port of class T from an entry key; null when memory runs out.
+template <class T>
+Port* Build(const RegKey& entry)
+{
+    return new (std::nothrow) T(entry);
+}
+
+}  // namespace
+
+PortTableList::~PortTableList()
+{
+    while (head)
+        RemovePortTableNode(head);
+}
+
+void FormatEntryName(char (&name)[16], int position)
+{
+    snprintf(name, sizeof(name), "Entry%d", position);
+}
+
+bool AppendPort(Port* port)
+{
+    PortTableNode* node = new (std::nothrow) PortTableNode;
+    if (!node)
+        return false;
+    node->previous = PortTable.tail;
+    node->next = nullptr;
+    node->port = port;
+    if (PortTable.tail)
+        PortTable.tail->next = node;
+    else
+        PortTable.head = node;
+    PortTable.tail = node;
+    ++PortTable.count;
+    return true;
+}
+
+void RemovePortTableNode(PortTableNode* node)
+{
+    if (!node)
+        return;
+    if (node->previous)
+        node->previous->next = node->next;
+    else
+        PortTable.head = node->next;
+    if (node->next)
+        node->next->previous = node->previous;
+    else
+        PortTable.tail = node->previous;
+    if (PortTable.cursor == node)
+        PortTable.cursor = nullptr;
+    delete node;
+    --PortTable.count;
+}
+
+PortTableNode* PortTableNodeAt(int position)
+{
+    if (position < 0)
+        return nullptr;
+    PortTableNode* node = PortTable.head;
+    for (int i = 0; node && i < position; ++i)
+        node = node->next;
+    return node;
+}
+
+Port* CreatePortFromKey(const RegKey& entry)
+{
+    DWORD type, protocol;
+    entry.ReadDword("Type", type, 0);
+    entry.ReadDword("Protocol", protocol, 0);
+    switch (type) {
+    case PortTypeVirtual:
+        return Build<VirtualPort>(entry);
+    case PortTypePhysical:
+    case PortTypePointToPoint:
+    default:
+        // The other kinds are not built yet: their entries are skipped.
+        return nullptr;
+    }
+}
+
+bool LoadPortTable()
+{
+    while (PortTable.head)
+        RemovePortTableNode(PortTable.head);
+
+    RegReadKey table(HKEY_LOCAL_MACHINE, PORT_TABLE_KEY_PATH);
+    DWORD stored;
+    table.ReadDword("Num_Entries", stored, 0);
+    int count = int(stored);
+    if (count < 0)
+        return false;
+    if (count > MaxEntries)
+        count = MaxEntries;
+
+    for (int i = 0; i < count; ++i) {
+        char name[16];
+        FormatEntryName(name, i);
+        RegReadKey entry(table.Handle(), name);
+        Port* port = CreatePortFromKey(entry);
+        if (port && !AppendPort(port))
+            delete port;
+    }
+    return true;
+}
+
+bool SavePortTable()
+{
+    RegKey::DeleteKeyPath(HKEY_LOCAL_MACHINE, PORT_TABLE_KEY_PATH);
+    RegWriteKey table(HKEY_LOCAL_MACHINE, PORT_TABLE_KEY_PATH);
+    if (!table.WriteDword("Num_Entries", DWORD(PortTable.count))) {
+        OutputDebugStringA("TOLMARIN: the Port Table could not be written.\n");
+        return false;
+    }
+    int index = 0;
+    for (PortTable.cursor = PortTable.head; PortTable.cursor && PortTable.cursor->port;
+         PortTable.cursor = PortTable.cursor->next, ++index) {
+        char name[16];
+        FormatEntryName(name, index);
+        RegWriteKey entry(table.Handle(), name);
+        PortTable.cursor->port->Save(entry);
+    }
+    PortTable.cursor = nullptr;
+    return true;
+}
+
+bool FreePortTable()
+{
+    while (PortTable.head) {
+        Port* port = PortTable.head->port;
+        RemovePortTableNode(PortTable.head);
+        delete port;
+    }
+    return true;
+}
+
+void NotifyChanged(BYTE changed)
+{
+    if (ChangeCallback)
+        ChangeCallback(PortTableDialog, changed);
+}

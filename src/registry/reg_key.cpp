@@ -1,0 +1,397 @@
+#include "registry/reg_key.h"
+
+#include <new>
+#include <string.h>
+
+#include "stack/stack_names.h"
+
+namespace {
+
+// Key names are at most 255 characters; value names at most 16383.
+const DWORD KeyNameCapacity = 256;
+const DWORD ValueNameCapacity = 16384;
+const REGSAM ReadAccess = KEY_READ;               // 0x20019
+const REGSAM WriteAccess = KEY_READ | KEY_WRITE;  // 0x2001F
+
+// Copies the first component of path (up to the first backslash or the end)
+// into component and points rest behind the backslash (or at the end).
+// False when the component does not fit: no key can have such a name.
+bool SplitFirst(const char* path, char (&component)[KeyNameCapacity], const char*& rest)
+{
+    const char* end = strchr(path, '\\');
+    size_t length = end ? size_t(end - path) : strlen(path);
+    if (length >= KeyNameCapacity)
+        return false;
+    memcpy(component, path, length);
+    component[length] = '\0';
+    rest = end ? end + 1 : path + length;
+    return true;
+}
+
+HKEY CreateComponent(HKEY parent, const char* name)
+{
+    HKEY child = nullptr;
+    DWORD disposition = 0;
+    LONG status = RegCreateKeyExA(parent, name, 0, const_cast<char*>(STACK_KEY_CLASS),
+                                  REG_OPTION_NON_VOLATILE, WriteAccess,
+                                  RegKey::SharedAttributes(), &child, &disposition);
+    return status == ERROR_SUCCESS ? child : nullptr;
+}
+
+HKEY OpenComponent(HKEY parent, const char* name)
+{
+    HKEY child = nullptr;
+    return RegOpenKeyExA(parent, name, 0, ReadAccess, &child) == ERROR_SUCCESS ? child : nullptr;
+}
+
+// Walks path below root, opening or creating each component with step and
+// closing each intermediate key once the next level is open.
+HKEY WalkPath(HKEY root, const char* path, HKEY (*step)(HKEY, const char*))
+{
+    HKEY current = root;
+    while (*path) {
+        char component[KeyNameCapacity];
+        const char* rest;
+        HKEY next = SplitFirst(path, component, rest) ? step(current, component) : nullptr;
+        if (current != root)
+            RegCloseKey(current);
+        if (!next)
+            return nullptr;
+        current = next;
+        path = rest;
+    }
+    return current;
+}
+
+bool DeleteLastComponent(HKEY current, const char* name)
+{
+    if (RegQueryValueExA(current, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS)
+        return RegDeleteValueA(current, name) == ERROR_SUCCESS;
+    HKEY sub = nullptr;
+    if (RegOpenKeyA(current, name, &sub) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(sub);
+    return RegKey::DeleteKeyTree(current, name) == ERROR_SUCCESS;
+}
+
+bool DeleteBelow(HKEY current, const char* path)
+{
+    char component[KeyNameCapacity];
+    const char* rest;
+    if (!SplitFirst(path, component, rest))
+        return false;
+    if (!*rest)
+        return DeleteLastComponent(current, component);
+    HKEY next = CreateComponent(current, component);
+    if (!next)
+        return false;
+    bool result = DeleteBelow(next, rest);
+    RegCloseKey(next);
+    return result;
+}
+
+// Deletes every value of key. Ends when none is left, or when an entry
+// cannot be read or deleted: taking entry 0 again would then loop forever.
+void DeleteAllValues(HKEY key)
+{
+    char* name = new (std::nothrow) char[ValueNameCapacity];
+    if (!name)
+        return;
+    for (;;) {
+        DWORD length = ValueNameCapacity;
+        if (RegEnumValueA(key, 0, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        if (RegDeleteValueA(key, name) != ERROR_SUCCESS)
+            break;
+    }
+    delete[] name;
+}
+
+void DeleteAllSubkeys(HKEY key)
+{
+    for (;;) {
+        char name[KeyNameCapacity];
+        DWORD length = KeyNameCapacity;
+        if (RegEnumKeyExA(key, 0, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        if (RegKey::DeleteKeyTree(key, name) != ERROR_SUCCESS)
+            break;
+    }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+
+SAAllAccess::SAAllAccess() : descriptor(), attributes(), ready(false)
+{
+    OutputDebugStringA("TOLMARIN: SAAllAccess::SAAllAccess ()\n");
+    if (InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) &&
+        SetSecurityDescriptorDacl(&descriptor, TRUE, nullptr, FALSE)) {
+        attributes.nLength = sizeof(attributes);
+        attributes.lpSecurityDescriptor = &descriptor;
+        attributes.bInheritHandle = TRUE;
+        ready = true;
+    }
+}
+
+SECURITY_ATTRIBUTES* SAAllAccess::Attributes()
+{
+    return ready ? &attributes : nullptr;
+}
+
+// ---------------------------------------------------------------------------
+
+unsigned RegKey::liveCount = 0;
+SAAllAccess* RegKey::shared = nullptr;
+
+RegKey::RegKey() : key(nullptr)
+{
+    if (liveCount++ == 0)
+        shared = new (std::nothrow) SAAllAccess;
+}
+
+RegKey::~RegKey()
+{
+    if (key)
+        RegCloseKey(key);
+    if (--liveCount == 0) {
+        delete shared;
+        shared = nullptr;
+    }
+}
+
+SECURITY_ATTRIBUTES* RegKey::SharedAttributes()
+{
+    return shared ? shared->Attributes() : nullptr;
+}
+
+HKEY RegKey::OpenKeyPath(HKEY root, const char* path)
+{
+    return WalkPath(root, path ? path : "", OpenComponent);
+}
+
+HKEY RegKey::CreateKeyPath(HKEY root, const char* path)
+{
+    RegKey attributesInUse;  // keeps the shared all-access attributes alive
+    return WalkPath(root, path ? path : "", CreateComponent);
+}
+
+bool RegKey::DeleteKeyPath(HKEY root, const char* path)
+{
+    if (!path || !*path)
+        return false;
+    RegKey attributesInUse;  // keys created on the way get all-access too
+    return DeleteBelow(root, path);
+}
+
+LONG RegKey::DeleteKeyTree(HKEY parent, const char* name)
+{
+    HKEY sub = nullptr;
+    LONG status = RegOpenKeyExA(parent, name, 0, WriteAccess, &sub);
+    if (status != ERROR_SUCCESS)
+        return status;
+    DeleteAllValues(sub);
+    DeleteAllSubkeys(sub);
+    RegCloseKey(sub);
+    return RegDeleteKeyA(parent, name);
+}
+
+// ---------------------------------------------------------------------------
+// Reads
+
+bool RegKey::ReadNumber(const char* name, DWORD& out) const
+{
+    if (!key)
+        return false;
+    // A value shorter than four bytes is zero-extended; a longer one does
+    // not fit and fails the query.
+    BYTE data[4] = {0, 0, 0, 0};
+    DWORD size = sizeof(data);
+    if (RegQueryValueExA(key, name, nullptr, nullptr, data, &size) != ERROR_SUCCESS)
+        return false;
+    out = DWORD(data[0]) | DWORD(data[1]) << 8 | DWORD(data[2]) << 16 | DWORD(data[3]) << 24;
+    return true;
+}
+
+bool RegKey::ReadDword(const char* name, DWORD& out, DWORD def) const
+{
+    DWORD value;
+    out = ReadNumber(name, value) ? value : def;
+    return true;
+}
+
+bool RegKey::ReadByte(const char* name, BYTE& out, BYTE def) const
+{
+    DWORD value;
+    out = ReadNumber(name, value) ? BYTE(value & 0xFF) : def;
+    return true;
+}
+
+bool RegKey::ReadWord(const char* name, WORD& out, WORD def) const
+{
+    DWORD value;
+    out = ReadNumber(name, value) ? WORD(value & 0xFFFF) : def;
+    return true;
+}
+
+bool RegKey::ReadBool(const char* name, bool& out, bool def) const
+{
+    DWORD value;
+    out = ReadNumber(name, value) ? value != 0 : def;
+    return true;
+}
+
+bool RegKey::ReadString(const char* name, char* buffer, DWORD size, const char* def) const
+{
+    if (!buffer || size == 0)
+        return true;
+    buffer[0] = '\0';
+    DWORD length = size;
+    bool stored = key && RegQueryValueExA(key, name, nullptr, nullptr,
+                                          reinterpret_cast<BYTE*>(buffer), &length) == ERROR_SUCCESS;
+    if (stored) {
+        // Terminate within the buffer; a text that fills it without its
+        // terminator does not fit.
+        if (length < size)
+            buffer[length] = '\0';
+        else if (buffer[size - 1] != '\0')
+            stored = false;
+    }
+    if (!stored) {
+        const char* text = def ? def : "";
+        size_t n = strnlen(text, size - 1);
+        memcpy(buffer, text, n);
+        buffer[n] = '\0';
+    }
+    return true;
+}
+
+DWORD MultiStringLength(const char* list)
+{
+    if (!list)
+        return 1;
+    DWORD length = 0;
+    while (list[length])
+        length += DWORD(strlen(list + length)) + 1;
+    return length + 1;
+}
+
+bool RegKey::ReadMultiString(const char* name, char* buffer, DWORD& size, const char* def) const
+{
+    DWORD capacity = buffer ? size : 0;
+    if (buffer && capacity > 0)
+        buffer[0] = '\0';
+    DWORD length = capacity;
+    if (key && RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer),
+                                &length) == ERROR_SUCCESS) {
+        // Close the list within the buffer whatever was stored, so that a
+        // value without its closing NULs cannot be read past the end.
+        if (buffer && capacity > 0) {
+            for (DWORD i = length; i < capacity && i < length + 2; ++i)
+                buffer[i] = '\0';
+            buffer[capacity - 1] = '\0';
+            if (capacity > 1 && length + 1 >= capacity)
+                buffer[capacity - 2] = '\0';
+        }
+        size = 2 * length;
+        return true;
+    }
+    DWORD full = MultiStringLength(def);
+    if (buffer && capacity > 0) {
+        DWORD n = full < capacity ? full : capacity;
+        if (def)
+            memcpy(buffer, def, n);
+        buffer[n - 1] = '\0';
+        if (n > 1)
+            buffer[n - 2] = '\0';
+    }
+    size = full;
+    return true;
+}
+
+bool RegKey::EnumValue(DWORD index, char* name, DWORD nameCapacity, DWORD* type,
+                       BYTE* data, DWORD dataCapacity) const
+{
+    if (!key)
+        return false;
+    return RegEnumValueA(key, index, name, &nameCapacity, nullptr, type, data,
+                         data ? &dataCapacity : nullptr) == ERROR_SUCCESS;
+}
+
+DWORD RegKey::GetMaxValueNameLength() const
+{
+    DWORD longest = 0;
+    if (!key || RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                 nullptr, &longest, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        return 0;
+    return longest + 1;
+}
+
+DWORD RegKey::GetMaxValueDataSize() const
+{
+    DWORD largest = 0;
+    if (!key || RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                 nullptr, nullptr, &largest, nullptr, nullptr) != ERROR_SUCCESS)
+        return 0;
+    return largest;
+}
+
+// ---------------------------------------------------------------------------
+// Writes
+
+bool RegKey::Write(const char* name, DWORD type, const void* data, DWORD size) const
+{
+    return key && RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
+}
+
+bool RegKey::WriteDword(const char* name, DWORD value) const
+{
+    return Write(name, REG_DWORD, &value, sizeof(value));
+}
+
+bool RegKey::WriteByte(const char* name, DWORD value) const
+{
+    return WriteDword(name, value & 0xFF);
+}
+
+bool RegKey::WriteBool(const char* name, DWORD value) const
+{
+    return WriteDword(name, value & 0xFF);
+}
+
+bool RegKey::WriteWord(const char* name, DWORD value) const
+{
+    return WriteDword(name, value & 0xFFFF);
+}
+
+bool RegKey::WriteString(const char* name, const char* text) const
+{
+    if (!text)
+        text = "";
+    return Write(name, REG_SZ, text, DWORD(strlen(text)) + 1);
+}
+
+bool RegKey::WriteMultiString(const char* name, const char* list) const
+{
+    static const char empty[2] = {0, 0};
+    if (!list)
+        list = empty;
+    return Write(name, REG_MULTI_SZ, list, MultiStringLength(list));
+}
+
+// ---------------------------------------------------------------------------
+
+RegReadKey::RegReadKey(HKEY root, const char* path)
+{
+    key = OpenKeyPath(root, path);
+}
+
+RegReadKey::~RegReadKey() = default;
+
+RegWriteKey::RegWriteKey(HKEY root, const char* path)
+{
+    key = CreateKeyPath(root, path);
+}
+
+RegWriteKey::~RegWriteKey() = default;

@@ -1,0 +1,95 @@
+// Registry key objects: one open key handle each, typed reads that never
+// fail (the caller's default stands in) and typed writes that report
+// success, plus the key-path operations. Every number is stored as a 32-bit
+// REG_DWORD, whatever its width in memory. ANSI calls throughout.
+#pragma once
+#include <windows.h>
+
+// Security attributes that give every account full access: a security
+// descriptor with a null DACL. Filled only when the descriptor is set up.
+class SAAllAccess {
+public:
+    SAAllAccess();
+    // The attributes, or null when the descriptor could not be set up (keys
+    // are then created with default security).
+    SECURITY_ATTRIBUTES* Attributes();
+
+private:
+    SECURITY_DESCRIPTOR descriptor;
+    SECURITY_ATTRIBUTES attributes;
+    bool ready;
+};
+
+class RegKey {
+public:
+    // The path operations. A path is a sequence of components separated by
+    // a backslash; the empty path names the root itself.
+    static HKEY OpenKeyPath(HKEY root, const char* path);
+    static HKEY CreateKeyPath(HKEY root, const char* path);
+    static bool DeleteKeyPath(HKEY root, const char* path);
+    static LONG DeleteKeyTree(HKEY parent, const char* name);
+
+    RegKey();
+    virtual ~RegKey();
+    RegKey(const RegKey&) = delete;
+    RegKey& operator=(const RegKey&) = delete;
+
+    HKEY Handle() const { return key; }
+
+    // Reads: each returns true; the default stands in for a value that
+    // cannot be read.
+    bool ReadDword(const char* name, DWORD& out, DWORD def) const;
+    bool ReadByte(const char* name, BYTE& out, BYTE def) const;
+    bool ReadWord(const char* name, WORD& out, WORD def) const;
+    bool ReadBool(const char* name, bool& out, bool def) const;
+    bool ReadString(const char* name, char* buffer, DWORD size, const char* def) const;
+    // A list of NUL-terminated strings closed by an empty string. With no
+    // buffer (and a size of 0) it reports in size how much to allocate.
+    bool ReadMultiString(const char* name, char* buffer, DWORD& size, const char* def) const;
+
+    bool EnumValue(DWORD index, char* name, DWORD nameCapacity, DWORD* type,
+                   BYTE* data, DWORD dataCapacity) const;
+    DWORD GetMaxValueNameLength() const;
+    DWORD GetMaxValueDataSize() const;
+
+    // Writes: true when the value was stored; false on a key that is not open.
+    bool WriteDword(const char* name, DWORD value) const;
+    bool WriteByte(const char* name, DWORD value) const;
+    bool WriteBool(const char* name, DWORD value) const;
+    bool WriteWord(const char* name, DWORD value) const;
+    bool WriteString(const char* name, const char* text) const;
+    bool WriteMultiString(const char* name, const char* list) const;
+
+    // The shared all-access attributes while any key object exists, or null.
+    static SECURITY_ATTRIBUTES* SharedAttributes();
+    // How many key objects exist.
+    static unsigned LiveCount() { return liveCount; }
+
+protected:
+    HKEY key;
+
+private:
+    bool ReadNumber(const char* name, DWORD& out) const;
+    bool Write(const char* name, DWORD type, const void* data, DWORD size) const;
+
+    static unsigned liveCount;
+    static SAAllAccess* shared;
+};
+
+// A key opened for reading with OpenKeyPath; null handle when it is missing.
+class RegReadKey : public RegKey {
+public:
+    RegReadKey(HKEY root, const char* path);
+    ~RegReadKey() override;
+};
+
+// A key created (or opened) for writing with CreateKeyPath.
+class RegWriteKey : public RegKey {
+public:
+    RegWriteKey(HKEY root, const char* path);
+    ~RegWriteKey() override;
+};
+
+// Length of a list of NUL-terminated strings closed by an empty string,
+// both terminators included: sum of (length + 1) + 1.
+DWORD MultiStringLength(const char* list);

@@ -1,0 +1,18 @@
+// Resource ids shared by the resource script and the code.
+#pragma once
+
+// Controls shared by the single-dialog port kinds.
+#define IDC_PORT_ID        510
+#define IDC_ATTACHED       511
+#define IDC_NETWORK        512
+
+// String table.
+#define IDS_DUPLICATE_ENTRIES   128
+#define IDS_INVALID_ENTRIES     129
+#define IDS_PORT_SET_INCOMPLETE 133
+#define IDS_INVALID_FIELD       145
+
+// Dialog templates.
+#define IDD_PORT_TABLE     100
+#define IDD_ETHERNET_PORT  500
+#define IDD_VIRTUAL_PORT   501

@@ -1,0 +1,130 @@
+#include "support/registry_sandbox.h"
+
+#include <stdio.h>
+
+const char TablePath[] = "SYSTEM\\CurrentControlSet\\Services\\Orvanta\\Parameters\\Nl\\Port_Table";
+
+RegistrySandbox::RegistrySandbox(const char* name)
+    : path(std::string("Software\\") + name), key(nullptr)
+{
+    DeleteTree(HKEY_CURRENT_USER, path);
+    RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                    nullptr);
+}
+
+RegistrySandbox::~RegistrySandbox()
+{
+    if (key)
+        RegCloseKey(key);
+    DeleteTree(HKEY_CURRENT_USER, path);
+}
+
+void DeleteTree(HKEY root, const std::string& path)
+{
+    HKEY key;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+        return;
+    for (const std::string& sub : SubkeyNames(root, path))
+        DeleteTree(root, path + "\\" + sub);
+    RegCloseKey(key);
+    RegDeleteKeyA(root, path.c_str());
+}
+
+bool KeyExists(HKEY root, const std::string& path)
+{
+    HKEY key;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+void SetRaw(HKEY root, const std::string& path, const char* name, DWORD type, const void* data,
+            DWORD size)
+{
+    HKEY key;
+    if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return;
+    RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
+    RegCloseKey(key);
+}
+
+void SetDword(HKEY root, const std::string& path, const char* name, DWORD value)
+{
+    SetRaw(root, path, name, REG_DWORD, &value, sizeof(value));
+}
+
+void SetString(HKEY root, const std::string& path, const char* name, const std::string& text)
+{
+    SetRaw(root, path, name, REG_SZ, text.c_str(), DWORD(text.size() + 1));
+}
+
+bool GetRaw(HKEY root, const std::string& path, const char* name, DWORD* type,
+            std::vector<BYTE>* data)
+{
+    HKEY key;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    DWORD size = 0, kind = 0;
+    LONG status = RegQueryValueExA(key, name, nullptr, &kind, nullptr, &size);
+    if (status == ERROR_SUCCESS && data) {
+        data->assign(size, 0);
+        status = RegQueryValueExA(key, name, nullptr, &kind, data->data(), &size);
+        data->resize(size);
+    }
+    RegCloseKey(key);
+    if (type)
+        *type = kind;
+    return status == ERROR_SUCCESS;
+}
+
+DWORD GetDword(HKEY root, const std::string& path, const char* name, DWORD fallback)
+{
+    std::vector<BYTE> data;
+    DWORD type;
+    if (!GetRaw(root, path, name, &type, &data) || data.size() != 4)
+        return fallback;
+    return DWORD(data[0]) | DWORD(data[1]) << 8 | DWORD(data[2]) << 16 | DWORD(data[3]) << 24;
+}
+
+std::vector<std::string> SubkeyNames(HKEY root, const std::string& path)
+{
+    std::vector<std::string> names;
+    HKEY key;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return names;
+    char name[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD length = sizeof(name);
+        if (RegEnumKeyExA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        names.push_back(name);
+    }
+    RegCloseKey(key);
+    return names;
+}
+
+std::vector<std::string> ValueNames(HKEY root, const std::string& path)
+{
+    std::vector<std::string> names;
+    HKEY key;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return names;
+    static char name[16384];
+    for (DWORD i = 0;; ++i) {
+        DWORD length = sizeof(name);
+        if (RegEnumValueA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        names.push_back(name);
+    }
+    RegCloseKey(key);
+    return names;
+}
+
+std::string EntryPath(int position)
+{
+    char name[32];
+    snprintf(name, sizeof(name), "\\Entry%d", position);
+    return std::string(TablePath) + name;
+}

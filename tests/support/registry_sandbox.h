@@ -1,0 +1,42 @@
+// Test helpers for the real (Wine) registry.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// A scratch key below HKEY_CURRENT_USER, deleted with everything in it when
+// the sandbox goes out of scope.
+class RegistrySandbox {
+public:
+    explicit RegistrySandbox(const char* name = "TolmarinTest");
+    ~RegistrySandbox();
+    HKEY Key() const { return key; }
+    const std::string& Path() const { return path; }
+
+private:
+    std::string path;
+    HKEY key;
+};
+
+// Deletes a key and its whole tree (missing is fine).
+void DeleteTree(HKEY root, const std::string& path);
+
+// Direct registry access for setting up and checking tests, independent of
+// the library's own registry layer.
+bool KeyExists(HKEY root, const std::string& path);
+void SetDword(HKEY root, const std::string& path, const char* name, DWORD value);
+void SetRaw(HKEY root, const std::string& path, const char* name, DWORD type,
+            const void* data, DWORD size);
+void SetString(HKEY root, const std::string& path, const char* name, const std::string& text);
+// True when the value exists; type and bytes are returned.
+bool GetRaw(HKEY root, const std::string& path, const char* name, DWORD* type,
+            std::vector<BYTE>* data);
+// The value's DWORD, or fallback when missing or not four bytes.
+DWORD GetDword(HKEY root, const std::string& path, const char* name, DWORD fallback = 0xDEADBEEF);
+std::vector<std::string> SubkeyNames(HKEY root, const std::string& path);
+std::vector<std::string> ValueNames(HKEY root, const std::string& path);
+
+// The Port Table key path below HKEY_LOCAL_MACHINE.
+extern const char TablePath[];
+std::string EntryPath(int position);

@@ -2,6 +2,8 @@
 
 #include <stdio.h>
 
+#include <algorithm>
+
 const char TablePath[] = "SYSTEM\\CurrentControlSet\\Services\\Orvanta\\Parameters\\Nl\\Port_Table";
 
 RegistrySandbox::RegistrySandbox(const char* name)
@@ -127,4 +129,11 @@ std::string EntryPath(int position)
     char name[32];
     snprintf(name, sizeof(name), "\\Entry%d", position);
     return std::string(TablePath) + name;
+}
+
+std::vector<std::string> SortedValueNames(HKEY root, const std::string& path)
+{
+    std::vector<std::string> names = ValueNames(root, path);
+    std::sort(names.begin(), names.end());
+    return names;
 }

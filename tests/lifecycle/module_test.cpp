@@ -1,0 +1,102 @@
+#include <winsock2.h>
+
+#include <gtest/gtest.h>
+
+#include "lifecycle/module.h"
+#include "ports/port_table.h"
+#include "support/platform.h"
+#include "support/registry_sandbox.h"
+
+namespace {
+
+OSVERSIONINFOA RunningVersion()
+{
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof(version);
+    GetVersionExA(&version);
+    return version;
+}
+
+// Winsock is started in this process exactly when a socket can be made.
+bool WinsockStarted()
+{
+    SOCKET s = socket(AF_INET, SOCK_DGRAM, 0);
+    if (s == INVALID_SOCKET)
+        return WSAGetLastError() != WSANOTINITIALISED;
+    closesocket(s);
+    return true;
+}
+
+class ModuleLifecycle : public ::testing::Test {
+protected:
+    void SetUp() override { DeleteTree(HKEY_LOCAL_MACHINE, TablePath); }
+    void TearDown() override
+    {
+        ModuleDetach();
+        DeleteTree(HKEY_LOCAL_MACHINE, TablePath);
+    }
+};
+
+}  // namespace
+
+// Runs under each emulated Windows version.
+TEST(ModulePlatform, FlagsFollowTheRunningVersion)
+{
+    ASSERT_EQ(ExpectedPlatform(), RunningPlatform()) << "version emulation did not apply";
+    IsWin9x = 7;
+    IsNtAbove4 = 7;
+    ASSERT_TRUE(DetectPlatform());
+    OSVERSIONINFOA version = RunningVersion();
+    if (version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS) {
+        EXPECT_EQ(1u, IsWin9x);
+        EXPECT_EQ(7, IsNtAbove4) << "not touched on Windows 95/98";
+    } else {
+        EXPECT_EQ(0u, IsWin9x);
+        EXPECT_EQ(version.dwMajorVersion > 4 ? 1 : 7, IsNtAbove4);
+    }
+    IsNtAbove4 = 0;
+    ASSERT_TRUE(DetectPlatform());
+    EXPECT_EQ(version.dwPlatformId == VER_PLATFORM_WIN32_NT && version.dwMajorVersion > 4 ? 1 : 0,
+              IsNtAbove4);
+}
+
+TEST_F(ModuleLifecycle, AttachLoadsTableAndDetachFreesIt)
+{
+    SetDword(HKEY_LOCAL_MACHINE, TablePath, "Num_Entries", 1);
+    SetDword(HKEY_LOCAL_MACHINE, EntryPath(0), "Type", 1);
+    ASSERT_FALSE(WinsockStarted());
+    HINSTANCE self = GetModuleHandleA(nullptr);
+    ASSERT_TRUE(ModuleAttach(self));
+    EXPECT_EQ(self, ModuleInstance);
+    EXPECT_EQ(1, PortTable.count);
+    EXPECT_TRUE(WinsockStarted());
+    ModuleDetach();
+    EXPECT_EQ(0, PortTable.count);
+    EXPECT_FALSE(WinsockStarted());
+    ModuleInstance = nullptr;
+}
+
+TEST_F(ModuleLifecycle, NegativeCountRefusesAttachAndStopsWinsockAgain)
+{
+    SetDword(HKEY_LOCAL_MACHINE, TablePath, "Num_Entries", 0xFFFFFFFE);
+    WSADATA data;
+    ASSERT_EQ(0, WSAStartup(MAKEWORD(2, 0), &data));  // this program's own use
+    EXPECT_FALSE(ModuleAttach(GetModuleHandleA(nullptr)));
+    // The runtime then reports a detach; it must not stop Winsock a second
+    // time, which would end this program's own use of it.
+    ModuleDetach();
+    EXPECT_TRUE(WinsockStarted());
+    WSACleanup();
+    EXPECT_FALSE(WinsockStarted());
+    ModuleInstance = nullptr;
+}
+
+TEST_F(ModuleLifecycle, DetachWithEmptyTableStopsWinsock)
+{
+    ASSERT_TRUE(ModuleAttach(nullptr));
+    EXPECT_EQ(0, PortTable.count);
+    ModuleDetach();
+    EXPECT_FALSE(WinsockStarted());
+    ModuleDetach();  // a second detach does nothing
+    EXPECT_FALSE(WinsockStarted());
+}

@@ -1,0 +1,24 @@
+#include "support/platform.h"
+
+#include <string.h>
+
+TestPlatform RunningPlatform()
+{
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof(version);
+    GetVersionExA(&version);
+    if (version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS)
+        return TestPlatform::Win9x;
+    return version.dwMajorVersion > 4 ? TestPlatform::Nt5Plus : TestPlatform::Nt4;
+}
+
+TestPlatform ExpectedPlatform()
+{
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, sizeof(path));
+    if (strstr(path, "_win98.exe"))
+        return TestPlatform::Win9x;
+    if (strstr(path, "_nt40.exe"))
+        return TestPlatform::Nt4;
+    return TestPlatform::Nt5Plus;
+}

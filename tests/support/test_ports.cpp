@@ -1,0 +1,3 @@
+#include "support/test_ports.h"
+
+int LiveTestPorts = 0;

@@ -1,0 +1,191 @@
+// The built DLL, loaded the way the Windows Sockets framework and host
+// programs load it, driven through its exports and the real registry.
+#include <gtest/gtest.h>
+
+#include "support/platform.h"
+#include "support/registry_sandbox.h"
+#include "tolmarin.h"
+
+namespace {
+
+typedef BOOL(WINAPI* IoctlFunction)(DWORD, void*);
+
+// Loads tolmarin.dll for the length of a test.
+class LoadedDll {
+public:
+    LoadedDll() : module(LoadLibraryA("tolmarin.dll")), error(GetLastError()) {}
+    ~LoadedDll()
+    {
+        if (module)
+            FreeLibrary(module);
+    }
+    HMODULE Module() const { return module; }
+    DWORD Error() const { return error; }
+    IoctlFunction Ioctl() const
+    {
+        return reinterpret_cast<IoctlFunction>(GetProcAddress(module, "OrvantaPropertiesIoctl"));
+    }
+
+private:
+    HMODULE module;
+    DWORD error;
+};
+
+class Dll : public ::testing::Test {
+protected:
+    void SetUp() override { DeleteTree(HKEY_LOCAL_MACHINE, TablePath); }
+    void TearDown() override { DeleteTree(HKEY_LOCAL_MACHINE, TablePath); }
+
+    static void StoreVirtual(int position, DWORD port, DWORD network, DWORD connected)
+    {
+        std::string entry = EntryPath(position);
+        SetDword(HKEY_LOCAL_MACHINE, entry, "Type", 1);
+        SetDword(HKEY_LOCAL_MACHINE, entry, "Protocol", 0);
+        SetDword(HKEY_LOCAL_MACHINE, entry, "Port", port);
+        SetDword(HKEY_LOCAL_MACHINE, entry, "Connected", connected);
+        SetDword(HKEY_LOCAL_MACHINE, entry, "Dnet", network);
+    }
+
+    // Every value of the stored table, as "Entry0\Port=REG 4:05000000".
+    static std::vector<std::string> Snapshot()
+    {
+        std::vector<std::string> lines;
+        auto dump = [&lines](const std::string& path, const std::string& prefix) {
+            for (const std::string& name : SortedValueNames(HKEY_LOCAL_MACHINE, path)) {
+                DWORD type = 0;
+                std::vector<BYTE> data;
+                GetRaw(HKEY_LOCAL_MACHINE, path, name.c_str(), &type, &data);
+                std::string line = prefix + name + "=" + std::to_string(type) + ":";
+                for (BYTE b : data) {
+                    char hex[3];
+                    snprintf(hex, sizeof(hex), "%02x", b);
+                    line += hex;
+                }
+                lines.push_back(line);
+            }
+        };
+        dump(TablePath, "");
+        for (const std::string& sub : SubkeyNames(HKEY_LOCAL_MACHINE, TablePath))
+            dump(std::string(TablePath) + "\\" + sub, sub + "\\");
+        return lines;
+    }
+};
+
+int changes = 0;
+HWND changeWindow = reinterpret_cast<HWND>(1);
+int changeFlag = -1;
+void WINAPI OnChange(HWND window, BYTE changed)
+{
+    ++changes;
+    changeWindow = window;
+    changeFlag = changed;
+}
+
+}  // namespace
+
+TEST(DllPlatform, LoadsAndExportsUndecoratedNames)
+{
+    ASSERT_EQ(ExpectedPlatform(), RunningPlatform()) << "version emulation did not apply";
+    LoadedDll dll;
+    ASSERT_NE(nullptr, dll.Module()) << "LoadLibrary error " << dll.Error();
+    EXPECT_NE(nullptr, dll.Ioctl());
+    EXPECT_EQ(nullptr, GetProcAddress(dll.Module(), "OrvantaPropertiesIoctl@8"));
+}
+
+TEST_F(Dll, NegativeEntryCountRefusesTheLoad)
+{
+    SetDword(HKEY_LOCAL_MACHINE, TablePath, "Num_Entries", 0xFFFFFFFF);
+    {
+        LoadedDll dll;
+        EXPECT_EQ(nullptr, dll.Module());
+        EXPECT_EQ(DWORD(ERROR_DLL_INIT_FAILED), dll.Error());
+    }
+    // The refused attach left nothing behind: the next load works.
+    SetDword(HKEY_LOCAL_MACHINE, TablePath, "Num_Entries", 0);
+    LoadedDll again;
+    EXPECT_NE(nullptr, again.Module()) << "LoadLibrary error " << again.Error();
+}
+
+TEST_F(Dll, StoredTableSurvivesLoadAndSaveByteForByte)
+{
+    SetDword(HKEY_LOCAL_MACHINE, TablePath, "Num_Entries", 3);
+    StoreVirtual(0, 1, 100, 1);
+    StoreVirtual(1, 2, 65534, 0);
+    StoreVirtual(2, 255, 7, 1);
+    std::vector<std::string> before = Snapshot();
+
+    LoadedDll dll;
+    ASSERT_NE(nullptr, dll.Module());
+    IoctlFunction ioctl = dll.Ioctl();
+    ASSERT_NE(nullptr, ioctl);
+    EXPECT_EQ(1, ioctl(TOLMARIN_IOCTL_SAVE, nullptr));
+    EXPECT_EQ(before, Snapshot());
+
+    // Reload and save again: still the same bytes.
+    EXPECT_EQ(1, ioctl(TOLMARIN_IOCTL_RELOAD, nullptr));
+    EXPECT_EQ(1, ioctl(TOLMARIN_IOCTL_SAVE, nullptr));
+    EXPECT_EQ(before, Snapshot());
+}
+
+TEST_F(Dll, ReloadDiscardsAndSaveRewritesFromMemory)
+{
+    SetDword(HKEY_LOCAL_MACHINE, TablePath, "Num_Entries", 1);
+    StoreVirtual(0, 4, 40, 1);
+    LoadedDll dll;
+    ASSERT_NE(nullptr, dll.Module());
+    IoctlFunction ioctl = dll.Ioctl();
+
+    // The table in memory was loaded at attach: a stored change after it is
+    // overwritten by a save, and picked up by a reload.
+    SetDword(HKEY_LOCAL_MACHINE, EntryPath(0), "Port", 9);
+    EXPECT_EQ(1, ioctl(TOLMARIN_IOCTL_SAVE, nullptr));
+    EXPECT_EQ(4u, GetDword(HKEY_LOCAL_MACHINE, EntryPath(0), "Port"));
+    SetDword(HKEY_LOCAL_MACHINE, EntryPath(0), "Port", 9);
+    EXPECT_EQ(1, ioctl(TOLMARIN_IOCTL_RELOAD, nullptr));
+    DeleteTree(HKEY_LOCAL_MACHINE, TablePath);
+    EXPECT_EQ(1, ioctl(TOLMARIN_IOCTL_SAVE, nullptr));
+    EXPECT_EQ(9u, GetDword(HKEY_LOCAL_MACHINE, EntryPath(0), "Port"));
+}
+
+TEST_F(Dll, ControlCodesOutsideTheRangeDoNothing)
+{
+    LoadedDll dll;
+    ASSERT_NE(nullptr, dll.Module());
+    IoctlFunction ioctl = dll.Ioctl();
+    EXPECT_EQ(0, ioctl(7, nullptr));
+    EXPECT_EQ(0, ioctl(DWORD(-1), nullptr));
+    EXPECT_EQ(0, ioctl(0x80000000u, nullptr));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, TablePath)) << "nothing saved";
+}
+
+TEST_F(Dll, ChangeCallbackHearsSaveAndReload)
+{
+    LoadedDll dll;
+    ASSERT_NE(nullptr, dll.Module());
+    IoctlFunction ioctl = dll.Ioctl();
+    changes = 0;
+    TolmarinChangeCallback callback = OnChange;
+    EXPECT_EQ(1, ioctl(TOLMARIN_IOCTL_SET_CHANGE_CALLBACK, &callback));
+    EXPECT_EQ(1, ioctl(TOLMARIN_IOCTL_SAVE, nullptr));
+    EXPECT_EQ(1, changes);
+    EXPECT_EQ(0, changeFlag);
+    EXPECT_EQ(nullptr, changeWindow) << "no Port Table dialog is open";
+    EXPECT_EQ(1, ioctl(TOLMARIN_IOCTL_RELOAD, nullptr));
+    EXPECT_EQ(2, changes);
+    EXPECT_EQ(0, changeFlag);
+
+    // A null callback turns notification off again.
+    TolmarinChangeCallback none = nullptr;
+    EXPECT_EQ(1, ioctl(TOLMARIN_IOCTL_SET_CHANGE_CALLBACK, &none));
+    EXPECT_EQ(1, ioctl(TOLMARIN_IOCTL_SAVE, nullptr));
+    EXPECT_EQ(2, changes);
+}
+
+TEST_F(Dll, PointerArgumentsMissingAreRefused)
+{
+    LoadedDll dll;
+    ASSERT_NE(nullptr, dll.Module());
+    IoctlFunction ioctl = dll.Ioctl();
+    EXPECT_EQ(0, ioctl(TOLMARIN_IOCTL_SET_CHANGE_CALLBACK, nullptr));
+    EXPECT_EQ(0, ioctl(TOLMARIN_IOCTL_GET_DIALOG_TEMPLATE, nullptr));
+}

@@ -36,10 +36,15 @@ bool ScanInt(const char* text, int32_t& value, const char** end)
     unsigned base = 10;
     bool digits = false;
     if (*p == '0') {
-        // The 0 itself is a number even when no digit follows it.
+        // The 0 itself is a number even when no digit follows it, but not
+        // when an x follows: "%i" takes "0x" as the start of a hexadecimal
+        // number, and without a hexadecimal digit after it that is no number
+        // at all (as the runtime's own scan reports).
         digits = true;
         ++p;
-        if ((*p == 'x' || *p == 'X') && DigitValue(p[1], 16) >= 0) {
+        if (*p == 'x' || *p == 'X') {
+            if (DigitValue(p[1], 16) < 0)
+                return false;
             base = 16;
             ++p;
         } else {

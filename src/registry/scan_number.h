@@ -7,5 +7,7 @@
 
 // Parses the number at the start of text into value (taken modulo 2^32, as a
 // 32-bit scan does with an overlong number) and points end, when given, at
-// the first character after it. False when no number stands there.
+// the first character after it. False, with value and end left as they
+// were, when no number stands there; "0x" followed by no hexadecimal digit
+// is no number either, as in the system C runtime's "%i".
 bool ScanInt(const char* text, int32_t& value, const char** end = nullptr);

@@ -130,6 +130,27 @@ Host RunningHost()
     return version.dwMajorVersion > 4 ? Host::Nt5 : Host::Nt4;
 }
 
+// The platform that the program's name asks Wine to emulate, if any: the
+// copies named *_win98.exe, *_nt40.exe and *_win2k.exe.
+bool EmulatedHost(Host& host)
+{
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, sizeof(path));
+    std::string name(path);
+    const struct {
+        const char* suffix;
+        Host host;
+    } copies[] = {{"_win98.exe", Host::Win9x}, {"_nt40.exe", Host::Nt4}, {"_win2k.exe", Host::Nt5}};
+    for (const auto& copy : copies) {
+        std::string suffix = copy.suffix;
+        if (name.size() > suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0) {
+            host = copy.host;
+            return true;
+        }
+    }
+    return false;
+}
+
 // A dialog of template 500 editing port, modeless, destroyed at the end.
 class EthernetDialog {
 public:
@@ -181,6 +202,10 @@ protected:
     void SetUp() override
     {
         host = RunningHost();
+        Host emulated;
+        if (EmulatedHost(emulated)) {
+            ASSERT_EQ(int(emulated), int(host)) << "the emulated Windows version was not applied";
+        }
         ASSERT_TRUE(DetectPlatform());
         ASSERT_EQ(host == Host::Win9x ? 1u : 0u, IsWin9x);
         ASSERT_EQ(host == Host::Nt5 ? 1 : 0, IsNtAbove4);

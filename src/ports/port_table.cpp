@@ -3,6 +3,7 @@
 #include <new>
 #include <stdio.h>
 
+#include "ports/kinds/physical_port.h"
 #include "ports/kinds/virtual_port.h"
 #include "ports/port.h"
 #include "registry/reg_key.h"
@@ -88,13 +89,18 @@ Port* CreatePortFromKey(const RegKey& entry)
     entry.ReadDword("Type", type, 0);
     entry.ReadDword("Protocol", protocol, 0);
     switch (type) {
+    case PortTypePhysical:
+        // BACnet/IP (1) and ARCNET (3) are not built yet: their entries are skipped.
+        if (protocol == 1 || protocol == 3)
+            return nullptr;
+        return Build<PhysicalPort>(entry);
     case PortTypeVirtual:
         return Build<VirtualPort>(entry);
-    case PortTypePhysical:
     case PortTypePointToPoint:
-    default:
-        // The other kinds are not built yet: their entries are skipped.
+        // The point-to-point kinds are not built yet: their entries are skipped.
         return nullptr;
+    default:
+        return Build<PhysicalPort>(entry);
     }
 }
 

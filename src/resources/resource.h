@@ -6,6 +6,9 @@
 #define IDC_ATTACHED       511
 #define IDC_NETWORK        512
 
+// Ethernet port dialog.
+#define IDC_ADAPTER_LIST   516
+
 // String table.
 #define IDS_DUPLICATE_ENTRIES   128
 #define IDS_INVALID_ENTRIES     129

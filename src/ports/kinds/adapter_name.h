@@ -1,0 +1,13 @@
+// The name of the network adapter that an Ethernet port uses, as the port
+// and the platforms' adapter sources share it.
+#pragma once
+#include <stddef.h>
+
+// 255 characters and the NUL.
+const size_t NicCapacity = 256;
+
+// The name that stands for no particular adapter.
+extern const char DefaultNic[];  // "Default"
+
+// Copies at most size - 1 characters of name into nic and terminates it.
+void CopyNic(char* nic, size_t size, const char* name);

@@ -1,0 +1,161 @@
+#include "ports/kinds/physical_port.h"
+
+#include <new>
+#include <string.h>
+
+#include "lifecycle/module.h"
+#include "ports/dialog_controls.h"
+#include "ports/kinds/adapters_9x.h"
+#include "ports/kinds/adapters_nt4.h"
+#include "registry/reg_key.h"
+
+const char DefaultNic[] = "Default";
+
+void CopyNic(char* nic, size_t size, const char* name)
+{
+    if (!nic || size == 0 || nic == name)
+        return;
+    size_t length = name ? strnlen(name, size - 1) : 0;
+    memmove(nic, name, length);
+    nic[length] = '\0';
+}
+
+namespace {
+
+// Where adapter names come from, by the platform flags of the module.
+enum class AdapterSource { Setup9x, BindListNt4, NoneNt5 };
+
+AdapterSource HostAdapterSource()
+{
+    if (IsWin9x)
+        return AdapterSource::Setup9x;
+    return IsNtAbove4 ? AdapterSource::NoneNt5 : AdapterSource::BindListNt4;
+}
+
+// Fills the adapter list with the "Bind" entries and selects the last one
+// equal to nic. Disabled when the list cannot be read.
+void FillBindList(const ComboBox& adapters, const char* nic)
+{
+    BindList bindings;
+    if (!ReadBindList(bindings)) {
+        adapters.Enable(false);
+        return;
+    }
+    int match = -1;
+    for (const char* entry = bindings.First(); entry; entry = bindings.Next(entry)) {
+        int index = adapters.Add(entry);
+        if (index >= 0 && strcmp(entry, nic) == 0)
+            match = index;
+    }
+    if (match >= 0)
+        adapters.Select(match);
+    adapters.Enable(true);
+}
+
+}  // namespace
+
+PhysicalPort::PhysicalPort() : PortWithDnet(), nic()
+{
+    SetNic(DefaultNic);
+}
+
+PhysicalPort::PhysicalPort(const RegKey& entry) : PortWithDnet(entry), nic()
+{
+    // A text too long for the buffer reads as "Default", as does the empty
+    // text that Save writes for it.
+    entry.ReadString("Nic", nic, sizeof(nic), DefaultNic);
+    if (!nic[0])
+        SetNic(DefaultNic);
+    ReconcileNic();
+}
+
+PhysicalPort::PhysicalPort(HWND dialog) : PortWithDnet(dialog), nic()
+{
+    SetNic(DefaultNic);
+    switch (HostAdapterSource()) {
+    case AdapterSource::Setup9x:
+        ReadAdapterChoice9x(nic, dialog);
+        break;
+    case AdapterSource::BindListNt4:
+        // The selected entry's text; the empty text when none is selected.
+        DialogItem(dialog, IDC_ADAPTER_LIST).GetText(nic, sizeof(nic));
+        break;
+    case AdapterSource::NoneNt5:
+        break;
+    }
+}
+
+void PhysicalPort::SetNic(const char* name)
+{
+    CopyNic(nic, sizeof(nic), name);
+}
+
+bool PhysicalPort::IsDefaultNic() const
+{
+    return strcmp(nic, DefaultNic) == 0;
+}
+
+// The adapter read from the registry may be gone: keep it when it is still
+// there, otherwise take the first adapter of the platform, or "Default".
+void PhysicalPort::ReconcileNic()
+{
+    switch (HostAdapterSource()) {
+    case AdapterSource::Setup9x:
+        if (!ReconcileAdapter9x(nic))
+            SetNic(DefaultNic);
+        break;
+    case AdapterSource::BindListNt4:
+        if (!ReconcileAdapterNt4(nic, sizeof(nic)))
+            SetNic(DefaultNic);
+        break;
+    case AdapterSource::NoneNt5:
+        SetNic(DefaultNic);
+        break;
+    }
+}
+
+Port& PhysicalPort::CopyFrom(const Port& other)
+{
+    PortWithDnet::CopyFrom(other);
+    const PhysicalPort* physical = dynamic_cast<const PhysicalPort*>(&other);
+    SetNic(physical ? physical->nic : DefaultNic);
+    return *this;
+}
+
+bool PhysicalPort::IsSamePort(const Port& other) const
+{
+    return PortWithDnet::IsSamePort(other) || dynamic_cast<const PhysicalPort*>(&other) != nullptr;
+}
+
+bool PhysicalPort::Save(const RegKey& entry) const
+{
+    if (!PortWithDnet::Save(entry))
+        return false;
+    // From Windows 2000 on the driver finds its adapters by itself.
+    if (HostAdapterSource() == AdapterSource::NoneNt5)
+        return true;
+    return entry.WriteString("Nic", IsDefaultNic() ? "" : nic);
+}
+
+Port* PhysicalPort::CreateFromDialog(HWND dialog) const
+{
+    return new (std::nothrow) PhysicalPort(dialog);
+}
+
+void PhysicalPort::InitDialog(HWND dialog) const
+{
+    PortWithDnet::InitDialog(dialog);
+    ComboBox adapters(dialog, IDC_ADAPTER_LIST);
+    adapters.Clear();
+    switch (HostAdapterSource()) {
+    case AdapterSource::Setup9x:
+        adapters.Enable(FillAdapterList9x(nic, adapters));
+        break;
+    case AdapterSource::BindListNt4:
+        FillBindList(adapters, nic);
+        break;
+    case AdapterSource::NoneNt5:
+        adapters.Enable(false);
+        break;
+    }
+}

@@ -4,6 +4,7 @@
 
 #include "lifecycle/module.h"
 #include "ports/port_table.h"
+#include "ports/validation.h"
 #include "resource.h"
 #include "tolmarin.h"
 
@@ -37,6 +38,9 @@ extern "C" BOOL WINAPI OrvantaPropertiesIoctl(DWORD code, void* argument)
             return 0;
         ChangeCallback = *static_cast<PortTableChangeCallback*>(argument);
         return 1;
+    case TOLMARIN_IOCTL_VALIDATE:
+        // Messages owned by the embedded dialog, or unowned when none is open.
+        return ValidatePortTable(PortTableDialog);
     case TOLMARIN_IOCTL_SAVE:
         SavePortTable();
         NotifyChanged(0);

@@ -15,3 +15,25 @@ unsigned DialogItem::GetUnsigned() const
     UINT value = GetDlgItemInt(dialog, id, &translated, FALSE);
     return translated ? value : 0;
 }
+
+// LVM_GETITEM and LVM_SETITEM with the state mask touch the selected state
+// alone, leaving focus and the other states as they are.
+bool ListView::IsSelected(int row) const
+{
+    LVITEMA item = {};
+    item.mask = LVIF_STATE;
+    item.iItem = row;
+    item.stateMask = LVIS_SELECTED;
+    return SendMessageA(window, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)) &&
+           (item.state & LVIS_SELECTED);
+}
+
+void ListView::SetSelected(int row, bool selected) const
+{
+    LVITEMA item = {};
+    item.mask = LVIF_STATE;
+    item.iItem = row;
+    item.stateMask = LVIS_SELECTED;
+    item.state = selected ? LVIS_SELECTED : 0;
+    SendMessageA(window, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+}

@@ -4,6 +4,8 @@
 #pragma once
 #include <windows.h>
 
+#include <commctrl.h>
+
 // Any control of a dialog, named by its id.
 class DialogItem {
 public:
@@ -50,4 +52,20 @@ public:
     // Selected row, or -1 (CB_ERR) when none is.
     int Selection() const { return int(Send(CB_GETCURSEL, 0, 0)); }
     void Select(int index) const { Send(CB_SETCURSEL, WPARAM(index), 0); }
+};
+
+// A list view, named by its window (a dialog's control or any other).
+class ListView {
+public:
+    explicit ListView(HWND window) : window(window) {}
+    ListView(HWND dialog, int id) : window(GetDlgItem(dialog, id)) {}
+
+    HWND Window() const { return window; }
+    // Number of rows; 0 for no window.
+    int Count() const { return int(SendMessageA(window, LVM_GETITEMCOUNT, 0, 0)); }
+    bool IsSelected(int row) const;
+    void SetSelected(int row, bool selected) const;
+
+private:
+    HWND window;
 };

@@ -1,6 +1,5 @@
 #include "ports/port_dialog.h"
 
-#include <commctrl.h>
 #include <stdio.h>
 
 #include "lifecycle/module.h"
@@ -82,29 +81,19 @@ int ShowMessage(HWND owner, UINT stringId, UINT style)
 
 void SelectListItem(HWND listView, int index)
 {
-    int count = int(SendMessageA(listView, LVM_GETITEMCOUNT, 0, 0));
-    for (int row = 0; row < count; ++row) {
-        LVITEMA item = {};
-        item.mask = LVIF_STATE;
-        item.iItem = row;
-        item.stateMask = LVIS_SELECTED;
-        item.state = row == index ? LVIS_SELECTED : 0;
-        SendMessageA(listView, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-    }
+    ListView list(listView);
+    int count = list.Count();
+    for (int row = 0; row < count; ++row)
+        list.SetSelected(row, row == index);
 }
 
 int GetSelectedListItem(HWND listView)
 {
-    int count = int(SendMessageA(listView, LVM_GETITEMCOUNT, 0, 0));
-    for (int row = 0; row < count; ++row) {
-        LVITEMA item = {};
-        item.mask = LVIF_STATE;
-        item.iItem = row;
-        item.stateMask = LVIS_SELECTED;
-        if (SendMessageA(listView, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)) &&
-            (item.state & LVIS_SELECTED))
+    ListView list(listView);
+    int count = list.Count();
+    for (int row = 0; row < count; ++row)
+        if (list.IsSelected(row))
             return row;
-    }
     return -1;
 }
 

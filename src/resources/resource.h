@@ -1,6 +1,15 @@
 // Resource ids shared by the resource script and the code.
 #pragma once
 
+// Labels and other controls that the code never addresses.
+#ifndef IDC_STATIC
+#define IDC_STATIC         (-1)
+#endif
+
+// The Port Table dialog's list view of entries, one row per entry in table
+// order.
+#define IDC_PORT_LIST      200
+
 // Controls shared by the single-dialog port kinds.
 #define IDC_PORT_ID        510
 #define IDC_ATTACHED       511

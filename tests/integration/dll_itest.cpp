@@ -46,27 +46,23 @@ protected:
         SetDword(HKEY_LOCAL_MACHINE, entry, "Dnet", network);
     }
 
-    // Every value of the stored table, as "Entry0\Port=REG 4:05000000".
+    // Every value of the stored table with its type and bytes, in name order.
     static std::vector<std::string> Snapshot()
     {
         std::vector<std::string> lines;
-        auto dump = [&lines](const std::string& path, const std::string& prefix) {
+        std::vector<std::string> keys{""};
+        for (const std::string& sub : SubkeyNames(HKEY_LOCAL_MACHINE, TablePath))
+            keys.push_back("\\" + sub);
+        for (const std::string& key : keys) {
+            std::string path = TablePath + key;
             for (const std::string& name : SortedValueNames(HKEY_LOCAL_MACHINE, path)) {
                 DWORD type = 0;
                 std::vector<BYTE> data;
                 GetRaw(HKEY_LOCAL_MACHINE, path, name.c_str(), &type, &data);
-                std::string line = prefix + name + "=" + std::to_string(type) + ":";
-                for (BYTE b : data) {
-                    char hex[3];
-                    snprintf(hex, sizeof(hex), "%02x", b);
-                    line += hex;
-                }
-                lines.push_back(line);
+                lines.push_back(key + name + "=" + std::to_string(type) + ":" +
+                                std::string(data.begin(), data.end()));
             }
-        };
-        dump(TablePath, "");
-        for (const std::string& sub : SubkeyNames(HKEY_LOCAL_MACHINE, TablePath))
-            dump(std::string(TablePath) + "\\" + sub, sub + "\\");
+        }
         return lines;
     }
 };

@@ -11,11 +11,7 @@ namespace {
 // Every test starts and ends with no stored table and an empty list.
 class PortTableStore : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        FreePortTable();
-        DeleteTree(HKEY_LOCAL_MACHINE, TablePath);
-    }
+    void SetUp() override { TearDown(); }
     void TearDown() override
     {
         FreePortTable();
@@ -24,21 +20,17 @@ protected:
         PortTableDialog = nullptr;
     }
 
-    static void StoreVirtual(int position, DWORD port, DWORD network, DWORD protocol = 0)
+    static void StoreEntry(int position, DWORD type, DWORD protocol, DWORD port, DWORD network = 1)
     {
         std::string entry = EntryPath(position);
-        SetDword(HKEY_LOCAL_MACHINE, entry, "Type", 1);
+        SetDword(HKEY_LOCAL_MACHINE, entry, "Type", type);
         SetDword(HKEY_LOCAL_MACHINE, entry, "Protocol", protocol);
         SetDword(HKEY_LOCAL_MACHINE, entry, "Port", port);
         SetDword(HKEY_LOCAL_MACHINE, entry, "Dnet", network);
     }
     static void StoreCount(DWORD count) { SetDword(HKEY_LOCAL_MACHINE, TablePath, "Num_Entries", count); }
-
-    static Port* PortAt(int position)
-    {
-        PortTableNode* node = PortTableNodeAt(position);
-        return node ? node->port : nullptr;
-    }
+    static DWORD Stored(int position, const char* name) { return GetDword(HKEY_LOCAL_MACHINE, EntryPath(position), name); }
+    static Port* At(int position) { return PortTableNodeAt(position)->port; }
 
     // Walks the list both ways and checks it against count.
     static void ExpectConsistentList()
@@ -52,213 +44,151 @@ protected:
         }
         EXPECT_EQ(last, PortTable.tail);
         EXPECT_EQ(PortTable.count, forward);
-        EXPECT_EQ(PortTable.count == 0, PortTable.head == nullptr);
     }
 };
 
 }  // namespace
 
-// ---------------------------------------------------------------------------
-// Loading
-
-TEST_F(PortTableStore, MissingTableLoadsEmpty)
+TEST_F(PortTableStore, CountDecidesWhatIsLoaded)
 {
-    EXPECT_TRUE(LoadPortTable());
+    EXPECT_TRUE(LoadPortTable()) << "a missing table loads empty";
     EXPECT_EQ(0, PortTable.count);
-    ExpectConsistentList();
-}
 
-TEST_F(PortTableStore, NegativeCountRefusesTheLoad)
-{
+    StoreEntry(0, 1, 0, 1);
     StoreCount(0xFFFFFFFF);
-    StoreVirtual(0, 1, 1);
-    EXPECT_FALSE(LoadPortTable());
-    EXPECT_EQ(0, PortTable.count);
+    EXPECT_FALSE(LoadPortTable()) << "negative count";
     StoreCount(0x80000000);
     EXPECT_FALSE(LoadPortTable());
-}
-
-TEST_F(PortTableStore, LoadsEntriesInOrder)
-{
-    StoreCount(3);
-    StoreVirtual(0, 10, 100);
-    StoreVirtual(1, 20, 200);
-    StoreVirtual(2, 30, 300);
-    ASSERT_TRUE(LoadPortTable());
-    ASSERT_EQ(3, PortTable.count);
-    ExpectConsistentList();
-    EXPECT_STREQ("10", PortAt(0)->GetPortIdText());
-    EXPECT_STREQ("200", PortAt(1)->GetNetworkText());
-    EXPECT_STREQ("30", PortAt(2)->GetPortIdText());
-}
-
-TEST_F(PortTableStore, ZeroCountIgnoresLeftoversAndSaveDeletesThem)
-{
-    StoreCount(0);
-    StoreVirtual(0, 1, 1);
-    StoreVirtual(1, 2, 2);
-    ASSERT_TRUE(LoadPortTable());
     EXPECT_EQ(0, PortTable.count);
+
+    StoreCount(0);
+    EXPECT_TRUE(LoadPortTable());
+    EXPECT_EQ(0, PortTable.count) << "leftover entries are not loaded";
     ASSERT_TRUE(SavePortTable());
     EXPECT_EQ(0u, GetDword(HKEY_LOCAL_MACHINE, TablePath, "Num_Entries"));
-    EXPECT_TRUE(SubkeyNames(HKEY_LOCAL_MACHINE, TablePath).empty());
+    EXPECT_TRUE(SubkeyNames(HKEY_LOCAL_MACHINE, TablePath).empty()) << "and the next save deletes them";
 }
 
-TEST_F(PortTableStore, AtMost255EntriesAreLoaded)
+TEST_F(PortTableStore, AtMost255EntriesAreLoadedInOrder)
 {
     StoreCount(300);
     for (int i = 0; i < 300; ++i)
-        StoreVirtual(i, DWORD(i % 255 + 1), DWORD(i + 1));
+        StoreEntry(i, 1, 0, DWORD(i % 255 + 1), DWORD(i + 1));
     ASSERT_TRUE(LoadPortTable());
     EXPECT_EQ(255, PortTable.count);
-    EXPECT_STREQ("255", PortAt(254)->GetNetworkText());
+    EXPECT_STREQ("1", At(0)->GetNetworkText());
+    EXPECT_STREQ("255", At(254)->GetNetworkText());
     ExpectConsistentList();
 }
 
-TEST_F(PortTableStore, PointToPointOfUnknownProtocolIsDroppedAndSaveCloses)
+TEST_F(PortTableStore, FactoryChoosesTheClassByTypeAndProtocol)
 {
-    StoreCount(2);
-    std::string first = EntryPath(0);
-    SetDword(HKEY_LOCAL_MACHINE, first, "Type", 2);
-    SetDword(HKEY_LOCAL_MACHINE, first, "Protocol", 5);
-    SetDword(HKEY_LOCAL_MACHINE, first, "Port", 4);
-    StoreVirtual(1, 8, 80);
+    StoreCount(5);
+    StoreEntry(0, 2, 5, 4);  // point-to-point of an unknown protocol: dropped
+    StoreEntry(1, 1, 9, 8);  // virtual whatever its protocol
+    // position 2 missing: a default Ethernet port
+    StoreEntry(3, 7, 3, 6);  // unknown type: Ethernet
+    StoreEntry(4, 0, 0, 9);
     ASSERT_TRUE(LoadPortTable());
-    ASSERT_EQ(1, PortTable.count);
-    EXPECT_EQ(1, PortAt(0)->GetType());
+    ASSERT_EQ(4, PortTable.count);
+    EXPECT_EQ(KindVirtual, At(0)->GetKind());
+    EXPECT_EQ(KindPhysical, At(1)->GetKind());
+    EXPECT_STREQ("0", At(1)->GetPortIdText());
+    EXPECT_FALSE(At(1)->IsValid()) << "the missing entry fails validation";
+    EXPECT_EQ(KindPhysical, At(2)->GetKind());
+    EXPECT_EQ(KindPhysical, At(3)->GetKind());
+
     ASSERT_TRUE(SavePortTable());
-    EXPECT_EQ(1u, GetDword(HKEY_LOCAL_MACHINE, TablePath, "Num_Entries"));
-    EXPECT_EQ(std::vector<std::string>{"Entry0"}, SubkeyNames(HKEY_LOCAL_MACHINE, TablePath));
-    EXPECT_EQ(8u, GetDword(HKEY_LOCAL_MACHINE, EntryPath(0), "Port"));
-    EXPECT_EQ(1u, GetDword(HKEY_LOCAL_MACHINE, EntryPath(0), "Type"));
+    EXPECT_EQ(4u, GetDword(HKEY_LOCAL_MACHINE, TablePath, "Num_Entries"));
+    EXPECT_EQ(4u, SubkeyNames(HKEY_LOCAL_MACHINE, TablePath).size());
+    EXPECT_EQ(0u, Stored(0, "Protocol")) << "virtual saved back with protocol 0";
+    EXPECT_EQ(8u, Stored(0, "Port"));
+    EXPECT_EQ(0u, Stored(2, "Type")) << "unknown type saved back as Ethernet";
+    EXPECT_EQ(0u, Stored(2, "Protocol"));
+    EXPECT_EQ(6u, Stored(2, "Port"));
 }
-
-TEST_F(PortTableStore, VirtualOfAnyProtocolSavesBackAsProtocolZero)
-{
-    StoreCount(1);
-    StoreVirtual(0, 3, 30, 9);
-    ASSERT_TRUE(LoadPortTable());
-    ASSERT_EQ(1, PortTable.count);
-    EXPECT_EQ(1, PortAt(0)->GetKind());
-    ASSERT_TRUE(SavePortTable());
-    EXPECT_EQ(0u, GetDword(HKEY_LOCAL_MACHINE, EntryPath(0), "Protocol"));
-}
-
-TEST_F(PortTableStore, LoadRemovesOldNodesWithoutDestroyingTheirPorts)
-{
-    FakePtpPort* kept = new FakePtpPort;
-    ASSERT_TRUE(AppendPort(kept));
-    int live = LiveTestPorts;
-    ASSERT_TRUE(LoadPortTable());
-    EXPECT_EQ(0, PortTable.count);
-    EXPECT_EQ(live, LiveTestPorts);
-    delete kept;
-}
-
-// ---------------------------------------------------------------------------
-// Saving
 
 TEST_F(PortTableStore, RoundTripIsByteForByteAfterNormalisation)
 {
     StoreCount(2);
-    StoreVirtual(0, 0x105, 0x10007);
+    StoreEntry(0, 1, 0, 0x105, 0x10007);
     SetDword(HKEY_LOCAL_MACHINE, EntryPath(0), "Connected", 5);
     SetString(HKEY_LOCAL_MACHINE, EntryPath(0), "Unknown", "dropped");
-    StoreVirtual(1, 6, 65534);
+    StoreEntry(1, 1, 0, 6, 65534);
     SetDword(HKEY_LOCAL_MACHINE, EntryPath(1), "Connected", 0);
+    SetDword(HKEY_LOCAL_MACHINE, TablePath, "Stray", 1);
     ASSERT_TRUE(LoadPortTable());
     ASSERT_TRUE(SavePortTable());
 
     std::vector<std::string> names{"Connected", "Dnet", "Port", "Protocol", "Type"};
     EXPECT_EQ(names, SortedValueNames(HKEY_LOCAL_MACHINE, EntryPath(0)));
-    EXPECT_EQ(7u, GetDword(HKEY_LOCAL_MACHINE, EntryPath(0), "Dnet"));
-    EXPECT_EQ(5u, GetDword(HKEY_LOCAL_MACHINE, EntryPath(0), "Port"));
-    EXPECT_EQ(1u, GetDword(HKEY_LOCAL_MACHINE, EntryPath(0), "Connected"));
-    EXPECT_EQ(0u, GetDword(HKEY_LOCAL_MACHINE, EntryPath(1), "Connected"));
-    EXPECT_EQ(65534u, GetDword(HKEY_LOCAL_MACHINE, EntryPath(1), "Dnet"));
+    EXPECT_EQ(std::vector<std::string>{"Num_Entries"}, ValueNames(HKEY_LOCAL_MACHINE, TablePath));
+    EXPECT_EQ(7u, Stored(0, "Dnet"));
+    EXPECT_EQ(5u, Stored(0, "Port"));
+    EXPECT_EQ(1u, Stored(0, "Connected"));
+    EXPECT_EQ(0u, Stored(1, "Connected"));
+    EXPECT_EQ(65534u, Stored(1, "Dnet"));
 
-    // A second load and save changes nothing.
     std::vector<BYTE> before, after;
-    DWORD type;
-    GetRaw(HKEY_LOCAL_MACHINE, EntryPath(1), "Dnet", &type, &before);
+    GetRaw(HKEY_LOCAL_MACHINE, EntryPath(1), "Dnet", nullptr, &before);
     FreePortTable();
     ASSERT_TRUE(LoadPortTable());
     ASSERT_TRUE(SavePortTable());
-    GetRaw(HKEY_LOCAL_MACHINE, EntryPath(1), "Dnet", &type, &after);
-    EXPECT_EQ(before, after);
-    EXPECT_EQ(names, SortedValueNames(HKEY_LOCAL_MACHINE, EntryPath(1)));
+    GetRaw(HKEY_LOCAL_MACHINE, EntryPath(1), "Dnet", nullptr, &after);
+    EXPECT_EQ(before, after) << "a second load and save changes nothing";
 }
 
-TEST_F(PortTableStore, SaveOfShorterTableLeavesNoOldEntries)
+TEST_F(PortTableStore, SaveRewritesTheWholeKey)
 {
-    StoreCount(3);
-    StoreVirtual(0, 1, 1);
-    StoreVirtual(1, 2, 2);
-    StoreVirtual(2, 3, 3);
-    SetDword(HKEY_LOCAL_MACHINE, TablePath, "Stray", 1);
-    ASSERT_TRUE(LoadPortTable());
+    // A value named like the table key, and missing parents.
+    std::string parent = "SYSTEM\\CurrentControlSet\\Services\\Orvanta\\Parameters\\Nl";
+    DeleteTree(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services\\Orvanta");
+    SetDword(HKEY_LOCAL_MACHINE, parent, "Port_Table", 1);
+    for (int i = 0; i < 3; ++i) {
+        VirtualPort* port = new VirtualPort;
+        port->SetPortId(unsigned(i + 1));
+        ASSERT_TRUE(AppendPort(port));
+    }
+    ASSERT_TRUE(SavePortTable());
+    EXPECT_FALSE(GetRaw(HKEY_LOCAL_MACHINE, parent, "Port_Table", nullptr, nullptr));
+    EXPECT_EQ(3u, GetDword(HKEY_LOCAL_MACHINE, TablePath, "Num_Entries"));
+    EXPECT_EQ(nullptr, PortTable.cursor);
+
     PortTableNode* middle = PortTableNodeAt(1);
     Port* port = middle->port;
     RemovePortTableNode(middle);
     delete port;
     ASSERT_TRUE(SavePortTable());
     EXPECT_EQ((std::vector<std::string>{"Entry0", "Entry1"}), SubkeyNames(HKEY_LOCAL_MACHINE, TablePath));
-    EXPECT_EQ(std::vector<std::string>{"Num_Entries"}, ValueNames(HKEY_LOCAL_MACHINE, TablePath));
-    EXPECT_EQ(3u, GetDword(HKEY_LOCAL_MACHINE, EntryPath(1), "Port"));
+    EXPECT_EQ(3u, Stored(1, "Port")) << "entries move up, none of the longer table stays";
 }
 
-TEST_F(PortTableStore, ValueNamedLikeTheTableIsReplacedByTheKey)
-{
-    std::string parent = "SYSTEM\\CurrentControlSet\\Services\\Orvanta\\Parameters\\Nl";
-    SetDword(HKEY_LOCAL_MACHINE, parent, "Port_Table", 1);
-    VirtualPort* port = new VirtualPort;
-    port->SetPortId(1);
-    ASSERT_TRUE(AppendPort(port));
-    ASSERT_TRUE(SavePortTable());
-    DWORD type;
-    EXPECT_FALSE(GetRaw(HKEY_LOCAL_MACHINE, parent, "Port_Table", &type, nullptr));
-    EXPECT_EQ(1u, GetDword(HKEY_LOCAL_MACHINE, TablePath, "Num_Entries"));
-    EXPECT_EQ(1u, GetDword(HKEY_LOCAL_MACHINE, EntryPath(0), "Port"));
-}
-
-TEST_F(PortTableStore, SaveCreatesMissingParentsAndLeavesCursorIdle)
-{
-    DeleteTree(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services\\Orvanta");
-    ASSERT_TRUE(AppendPort(new VirtualPort));
-    ASSERT_TRUE(AppendPort(new VirtualPort));
-    ASSERT_TRUE(SavePortTable());
-    EXPECT_EQ(nullptr, PortTable.cursor);
-    EXPECT_EQ(2u, GetDword(HKEY_LOCAL_MACHINE, TablePath, "Num_Entries"));
-    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, EntryPath(1)));
-}
-
-// ---------------------------------------------------------------------------
-// List operations and change notification
-
-TEST_F(PortTableStore, NodeRemovalKeepsListAndClearsCursor)
+TEST_F(PortTableStore, NodeRemovalKeepsTheListAndLoadNeverDestroysPorts)
 {
     for (int i = 0; i < 4; ++i)
         ASSERT_TRUE(AppendPort(new FakePtpPort));
-    PortTable.cursor = PortTableNodeAt(3);
+    PortTable.cursor = PortTable.tail;
     Port* tailPort = PortTable.tail->port;
     RemovePortTableNode(PortTable.tail);
     delete tailPort;
-    EXPECT_EQ(nullptr, PortTable.cursor);
-    ExpectConsistentList();
-
+    EXPECT_EQ(nullptr, PortTable.cursor) << "cleared with its node";
     PortTable.cursor = PortTableNodeAt(1);
     Port* headPort = PortTable.head->port;
     RemovePortTableNode(PortTable.head);
     delete headPort;
-    EXPECT_NE(nullptr, PortTable.cursor) << "cursor on another node stays";
+    EXPECT_NE(nullptr, PortTable.cursor) << "a cursor on another node stays";
     ExpectConsistentList();
     EXPECT_EQ(nullptr, PortTableNodeAt(2));
     EXPECT_EQ(nullptr, PortTableNodeAt(-1));
 
+    // Load unlinks the nodes but leaves their ports to the caller.
+    Port* kept[2] = {At(0), At(1)};
     int live = LiveTestPorts;
-    FreePortTable();
-    EXPECT_EQ(live - 2, LiveTestPorts);
-    ExpectConsistentList();
+    ASSERT_TRUE(LoadPortTable());
+    EXPECT_EQ(0, PortTable.count);
+    EXPECT_EQ(live, LiveTestPorts);
+    delete kept[0];
+    delete kept[1];
 }
 
 namespace {
@@ -275,10 +205,8 @@ void WINAPI RecordChange(HWND window, BYTE changed)
 
 TEST_F(PortTableStore, NotifyChangedCallsTheRegisteredCallback)
 {
-    callbackCalls = 0;
     NotifyChanged(1);
     EXPECT_EQ(0, callbackCalls);
-
     ChangeCallback = RecordChange;
     PortTableDialog = reinterpret_cast<HWND>(0x1234);
     NotifyChanged(1);

@@ -9,134 +9,73 @@
 
 namespace {
 
-struct EntryKey {
-    RegistrySandbox sandbox;
-    RegWriteKey key{HKEY_CURRENT_USER, sandbox.Path().c_str()};
-    void Set(const char* name, DWORD value) { SetDword(HKEY_CURRENT_USER, sandbox.Path(), name, value); }
-    DWORD Get(const char* name) { return GetDword(HKEY_CURRENT_USER, sandbox.Path(), name); }
-};
+VirtualPort* MakeVirtual(VirtualPort& port, unsigned id, unsigned network, bool attached = true)
+{
+    port.SetPortId(id);
+    port.SetNetwork(network);
+    port.SetAttached(attached);
+    return &port;
+}
 
 }  // namespace
 
-// ---------------------------------------------------------------------------
-// Texts kept in step with their numbers
-
-TEST(PortTexts, DefaultsShowZeroYesZero)
+TEST(PortFields, TextsFollowTheirNumbersWithinFieldWidths)
 {
     VirtualPort port;
     EXPECT_STREQ("0", port.GetPortIdText());
     EXPECT_STREQ("Yes", port.GetAttachedText());
     EXPECT_STREQ("0", port.GetNetworkText());
-    EXPECT_EQ(0, port.GetPortId());
-    EXPECT_TRUE(port.IsAttached());
-}
-
-TEST(PortTexts, SettersTruncateToFieldWidth)
-{
-    VirtualPort port;
-    port.SetPortId(300);
-    EXPECT_EQ(44, port.GetPortId());
+    MakeVirtual(port, 300, 0x12345, false);
+    EXPECT_EQ(44, port.GetPortId()) << "8 bits";
     EXPECT_STREQ("44", port.GetPortIdText());
-    port.SetPortId(255);
-    EXPECT_STREQ("255", port.GetPortIdText());
-    port.SetNetwork(0x12345);
-    EXPECT_EQ(0x2345, port.GetNetwork());
+    EXPECT_EQ(0x2345, port.GetNetwork()) << "16 bits";
     EXPECT_STREQ("9029", port.GetNetworkText());
-    port.SetNetwork(65535);
-    EXPECT_STREQ("65535", port.GetNetworkText());
-    port.SetAttached(false);
     EXPECT_STREQ("No", port.GetAttachedText());
-    port.SetAttached(true);
-    EXPECT_STREQ("Yes", port.GetAttachedText());
-}
-
-TEST(PortTexts, VirtualPortAnswers)
-{
-    VirtualPort port;
-    EXPECT_EQ(1, port.GetType());
-    EXPECT_EQ(0, port.GetProtocol());
-    EXPECT_EQ(1, port.GetKind());
+    MakeVirtual(port, 255, 65535);
+    EXPECT_STREQ("255", port.GetPortIdText());
+    EXPECT_STREQ("65535", port.GetNetworkText());
     EXPECT_STREQ("Virtual", port.GetTypeName());
     EXPECT_STREQ("n/a", port.GetProtocolName());
     EXPECT_STREQ("n/a", port.GetNicText());
     EXPECT_STREQ("n/a", port.GetSecondaryInfo());
-    EXPECT_EQ(501, port.GetDialogId());
 }
 
-// ---------------------------------------------------------------------------
-// Validation of the common fields
-
-TEST(PortValidate, PortNumberFirstThenNetwork)
+TEST(PortFields, ValidatePortNumberFirstThenNetworkRange)
 {
-    VirtualPort port;
-    int control = -1, message = -1;
-    EXPECT_FALSE(port.Validate(control, message));
-    EXPECT_EQ(IDC_PORT_ID, control);
-    EXPECT_EQ(IDS_INVALID_FIELD, message);
-    EXPECT_FALSE(port.IsValid());
-
-    port.SetNetwork(5);
-    control = message = -1;
-    EXPECT_FALSE(port.Validate(control, message));
-    EXPECT_EQ(510, control);
-
-    port.SetPortId(12);
-    port.SetNetwork(0);
-    EXPECT_FALSE(port.Validate(control, message));
-    EXPECT_EQ(512, control);
-    EXPECT_EQ(145, message);
-}
-
-TEST(PortValidate, NetworkRangeAndUntouchedOutputsOnSuccess)
-{
-    VirtualPort port;
-    port.SetPortId(1);
-    port.SetNetwork(65535);
-    EXPECT_FALSE(port.IsValid());
-    port.SetNetwork(65534);
-    int control = -7, message = -9;
-    EXPECT_TRUE(port.Validate(control, message));
-    EXPECT_EQ(-7, control);
-    EXPECT_EQ(-9, message);
-    port.SetNetwork(1);
-    EXPECT_TRUE(port.IsValid());
-}
-
-TEST(PortValidate, PortWithoutNetworkChecksPortNumberOnly)
-{
+    const struct {
+        unsigned id, network;
+        int control;  // 0: valid
+    } cases[] = {{0, 0, 510}, {0, 5, 510}, {12, 0, 512}, {1, 65535, 512}, {1, 65534, 0}, {255, 1, 0}};
+    for (const auto& c : cases) {
+        VirtualPort port;
+        MakeVirtual(port, c.id, c.network);
+        int control = -7, message = -9;
+        EXPECT_EQ(c.control == 0, port.Validate(control, message)) << c.id << "/" << c.network;
+        EXPECT_EQ(c.control == 0 ? -7 : c.control, control) << "outputs untouched on success";
+        EXPECT_EQ(c.control == 0 ? -9 : IDS_INVALID_FIELD, message);
+        EXPECT_EQ(c.control == 0, port.IsValid());
+    }
     FakePtpPort ptp;
     EXPECT_FALSE(ptp.IsValid());
     ptp.SetPortId(1);
-    EXPECT_TRUE(ptp.IsValid());
+    EXPECT_TRUE(ptp.IsValid()) << "no network number to check";
 }
 
-// ---------------------------------------------------------------------------
-// Copy and comparison
-
-TEST(PortCopy, SameKindCopiesNetworkOtherKindClearsIt)
+TEST(PortFields, CopyFromKeepsNetworkOnlyBetweenPortsOfOneKind)
 {
-    VirtualPort source;
-    source.SetPortId(9);
-    source.SetAttached(false);
-    source.SetNetwork(77);
-
-    VirtualPort same;
+    VirtualPort source, same;
+    MakeVirtual(source, 9, 77, false);
     same.CopyFrom(source);
-    EXPECT_EQ(9, same.GetPortId());
     EXPECT_STREQ("9", same.GetPortIdText());
-    EXPECT_FALSE(same.IsAttached());
     EXPECT_STREQ("No", same.GetAttachedText());
-    EXPECT_EQ(77, same.GetNetwork());
     EXPECT_STREQ("77", same.GetNetworkText());
 
     FakePhysicalPort other;
     other.SetNetwork(5);
     other.CopyFrom(source);
     EXPECT_EQ(9, other.GetPortId());
-    EXPECT_EQ(0, other.GetNetwork());
     EXPECT_STREQ("0", other.GetNetworkText());
 
-    // From a kind without a network number.
     FakePtpPort ptp;
     ptp.SetPortId(3);
     same.CopyFrom(ptp);
@@ -144,26 +83,17 @@ TEST(PortCopy, SameKindCopiesNetworkOtherKindClearsIt)
     EXPECT_EQ(0, same.GetNetwork());
 }
 
-TEST(PortCopy, SamePortByNumberOrNetwork)
+TEST(PortFields, SamePortByNumberOrByNetworkAcrossNetworkKinds)
 {
     VirtualPort a, b;
-    a.SetPortId(1);
-    a.SetNetwork(10);
-    b.SetPortId(2);
-    b.SetNetwork(10);
-    EXPECT_TRUE(a.IsSamePort(b));
-    EXPECT_TRUE(b.IsSamePort(a));
-    b.SetNetwork(11);
-    EXPECT_FALSE(a.IsSamePort(b));
-    b.SetPortId(1);
-    EXPECT_TRUE(a.IsSamePort(b));
-
-    // A network number matches across kinds with a network number.
+    MakeVirtual(a, 1, 10);
+    EXPECT_TRUE(a.IsSamePort(*MakeVirtual(b, 2, 10))) << "same network, other port number";
+    EXPECT_FALSE(a.IsSamePort(*MakeVirtual(b, 2, 11)));
+    EXPECT_TRUE(a.IsSamePort(*MakeVirtual(b, 1, 11)));
     FakePhysicalPort physical;
     physical.SetPortId(7);
     physical.SetNetwork(10);
     EXPECT_TRUE(a.IsSamePort(physical));
-
     // Against a kind without a network number only the port number counts,
     // whichever side asks.
     FakePtpPort ptp;
@@ -175,68 +105,47 @@ TEST(PortCopy, SamePortByNumberOrNetwork)
     EXPECT_TRUE(ptp.IsSamePort(a));
 }
 
-// ---------------------------------------------------------------------------
-// Registry
-
-TEST(PortRegistry, MissingValuesReadAsDefaults)
+TEST(PortRegistry, LoadNarrowsStoredValuesAndDefaultsMissingOnes)
 {
     RegReadKey absent(HKEY_CURRENT_USER, "Software\\TolmarinNoSuchEntry");
-    VirtualPort port(absent);
-    EXPECT_EQ(0, port.GetPortId());
-    EXPECT_TRUE(port.IsAttached());
-    EXPECT_EQ(0, port.GetNetwork());
-    EXPECT_STREQ("0", port.GetNetworkText());
-}
+    VirtualPort defaults(absent);
+    EXPECT_EQ(0, defaults.GetPortId());
+    EXPECT_TRUE(defaults.IsAttached());
+    EXPECT_EQ(0, defaults.GetNetwork());
 
-TEST(PortRegistry, StoredValuesAreNarrowedOnLoad)
-{
-    EntryKey entry;
-    entry.Set("Port", 0x1FF);
-    entry.Set("Connected", 0x100);
-    entry.Set("Dnet", 0x10007);
-    VirtualPort port(entry.key);
-    EXPECT_EQ(255, port.GetPortId());
+    RegistrySandbox sandbox;
+    SetDword(HKEY_CURRENT_USER, sandbox.Path(), "Port", 0x1FF);
+    SetDword(HKEY_CURRENT_USER, sandbox.Path(), "Connected", 0x100);
+    SetDword(HKEY_CURRENT_USER, sandbox.Path(), "Dnet", 0x10007);
+    RegReadKey entry(HKEY_CURRENT_USER, sandbox.Path().c_str());
+    VirtualPort port(entry);
     EXPECT_STREQ("255", port.GetPortIdText());
-    EXPECT_TRUE(port.IsAttached());
-    EXPECT_EQ(7, port.GetNetwork());
-
-    entry.Set("Connected", 0);
-    entry.Set("Dnet", 65535);
-    VirtualPort other(entry.key);
-    EXPECT_FALSE(other.IsAttached());
-    EXPECT_EQ(65535, other.GetNetwork());
-    EXPECT_FALSE(other.IsValid());
+    EXPECT_TRUE(port.IsAttached()) << "any non-zero value";
+    EXPECT_STREQ("7", port.GetNetworkText());
+    SetDword(HKEY_CURRENT_USER, sandbox.Path(), "Dnet", 65535);
+    VirtualPort wide(entry);
+    EXPECT_EQ(65535, wide.GetNetwork()) << "kept, to fail validation";
 }
 
-TEST(PortRegistry, SaveWritesDwordsInOrder)
+TEST(PortRegistry, SaveWritesEveryValueAsDwordAndFailsOnAClosedKey)
 {
-    EntryKey entry;
-    VirtualPort port;
-    port.SetPortId(200);
-    port.SetAttached(false);
-    port.SetNetwork(65534);
-    ASSERT_TRUE(port.Save(entry.key));
-    // Enumeration order is the registry's own (sorted by name under Wine).
-    std::vector<std::string> expected{"Connected", "Dnet", "Port", "Protocol", "Type"};
-    EXPECT_EQ(expected, SortedValueNames(HKEY_CURRENT_USER, entry.sandbox.Path()));
-    EXPECT_EQ(65534u, entry.Get("Dnet"));
-    EXPECT_EQ(1u, entry.Get("Type"));
-    EXPECT_EQ(0u, entry.Get("Protocol"));
-    EXPECT_EQ(200u, entry.Get("Port"));
-    EXPECT_EQ(0u, entry.Get("Connected"));
-    for (const std::string& name : expected) {
+    RegistrySandbox sandbox;
+    {
+        RegWriteKey entry(HKEY_CURRENT_USER, sandbox.Path().c_str());
+        VirtualPort port;
+        ASSERT_TRUE(MakeVirtual(port, 200, 65534, false)->Save(entry));
+    }
+    const struct { const char* name; DWORD value; } stored[] = {
+        {"Connected", 0}, {"Dnet", 65534}, {"Port", 200}, {"Protocol", 0}, {"Type", 1}};
+    EXPECT_EQ(5u, SortedValueNames(HKEY_CURRENT_USER, sandbox.Path()).size());
+    for (const auto& v : stored) {
         DWORD type = 0;
         std::vector<BYTE> data;
-        GetRaw(HKEY_CURRENT_USER, entry.sandbox.Path(), name.c_str(), &type, &data);
-        EXPECT_EQ(DWORD(REG_DWORD), type) << name;
+        GetRaw(HKEY_CURRENT_USER, sandbox.Path(), v.name, &type, &data);
+        EXPECT_EQ(DWORD(REG_DWORD), type) << v.name;
+        EXPECT_EQ(v.value, GetDword(HKEY_CURRENT_USER, sandbox.Path(), v.name)) << v.name;
     }
-}
-
-TEST(PortRegistry, SaveToUnopenedKeyFails)
-{
     RegReadKey absent(HKEY_CURRENT_USER, "Software\\TolmarinNoSuchEntry");
-    VirtualPort port;
-    EXPECT_FALSE(port.Save(absent));
-    FakePtpPort ptp;
-    EXPECT_FALSE(ptp.Save(absent));
+    EXPECT_FALSE(VirtualPort().Save(absent));
+    EXPECT_FALSE(FakePtpPort().Save(absent));
 }

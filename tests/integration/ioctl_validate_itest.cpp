@@ -13,61 +13,37 @@ const std::string Duplicate = "At least two entries contain duplicated values. I
 const std::string Incomplete = "At least one non-virtual and one non-Point-To-Point port must be set up for Orvanta "
                                "Protocol to run. Do you want to save anyway?";
 
-// Stores entries virtual ports (none: no table), all with port number 5, and
-// loads the DLL afresh, whose attach step reads them; both undone at the end.
-class IoctlValidate : public testing::Test {
-protected:
-    void TearDown() override
-    {
-        FreeLibrary(module);
-        DeleteTree(HKEY_LOCAL_MACHINE, TablePath);
-    }
-    BOOL(WINAPI* Load(int entries))(DWORD, void*)
-    {
-        FreeLibrary(module);
-        DeleteTree(HKEY_LOCAL_MACHINE, TablePath);
-        if (entries > 0)
-            SetDword(HKEY_LOCAL_MACHINE, TablePath, "Num_Entries", DWORD(entries));
-        for (int i = 0; i < entries; ++i) {
-            const std::pair<const char*, DWORD> values[] = {
-                {"Type", 1}, {"Protocol", 0}, {"Port", 5}, {"Connected", 1}, {"Dnet", DWORD(10 + i)}};
-            for (const auto& value : values)
-                SetDword(HKEY_LOCAL_MACHINE, EntryPath(i), value.first, value.second);
-        }
-        module = LoadLibraryA("tolmarin.dll");
-        EXPECT_NE(nullptr, module) << "LoadLibrary error " << GetLastError();
-        return reinterpret_cast<BOOL(WINAPI*)(DWORD, void*)>(
-            reinterpret_cast<void*>(GetProcAddress(module, "OrvantaPropertiesIoctl")));
-    }
-    HMODULE module = nullptr;
-};
-
 }  // namespace
 
-TEST_F(IoctlValidate, AnswersDecideTheResult)
+// Each case stores entries virtual ports, all with port number 5 (none: no
+// table), loads the DLL afresh to read them, and answers the messages.
+TEST(IoctlValidate, AnswersDecideTheResult)
 {
-    struct Case {
-        int entries;
-        std::vector<int> answers;
-        BOOL result;
-        std::vector<std::string> texts;
-    } const cases[] = {{2, {IDOK, IDOK}, 1, {Duplicate, Incomplete}},
-                       {2, {IDOK, IDCANCEL}, 0, {Duplicate, Incomplete}},
-                       {2, {IDCANCEL}, 0, {Duplicate}},
-                       {0, {IDOK}, 1, {Incomplete}}};  // no table: the count rule alone
-    for (const Case& c : cases) {
+    const struct { int entries; std::vector<int> answers; BOOL result; std::vector<std::string> texts; } cases[] = {{2, {IDOK, IDOK}, 1, {Duplicate, Incomplete}}, {2, {IDOK, IDCANCEL}, 0, {Duplicate, Incomplete}},
+                       {2, {IDCANCEL}, 0, {Duplicate}}, {0, {IDOK}, 1, {Incomplete}}};
+    struct Cleanup {
+        ~Cleanup() { DeleteTree(HKEY_LOCAL_MACHINE, TablePath); }
+    } cleanup;
+    for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.entries << " entries, " << c.answers.size() << " answers");
-        auto ioctl = Load(c.entries);
-        ASSERT_NE(nullptr, ioctl);
+        DeleteTree(HKEY_LOCAL_MACHINE, TablePath);
+        if (c.entries > 0)
+            SetDword(HKEY_LOCAL_MACHINE, TablePath, "Num_Entries", DWORD(c.entries));
+        for (int i = 0; i < c.entries; ++i)
+            for (const auto& value : std::vector<std::pair<const char*, DWORD>>{
+                     {"Type", 1}, {"Protocol", 0}, {"Port", 5}, {"Connected", 1}, {"Dnet", DWORD(10 + i)}})
+                SetDword(HKEY_LOCAL_MACHINE, EntryPath(i), value.first, value.second);
+        HMODULE module = LoadLibraryA("tolmarin.dll");
+        ASSERT_NE(nullptr, module) << "LoadLibrary error " << GetLastError();
+        auto ioctl = reinterpret_cast<BOOL(WINAPI*)(DWORD, void*)>(
+            reinterpret_cast<void*>(GetProcAddress(module, "OrvantaPropertiesIoctl")));
         DialogDriver driver;
         for (int answer : c.answers)
             driver.OnMessageBox(answer);
-        EXPECT_EQ(c.result, ioctl(TOLMARIN_IOCTL_VALIDATE, nullptr));
+        EXPECT_EQ(c.result, ioctl ? ioctl(TOLMARIN_IOCTL_VALIDATE, nullptr) : -1);
         EXPECT_EQ(c.texts, driver.MessageTexts());
-        for (const MessageBoxRecord& box : driver.MessageBoxes()) {
-            EXPECT_EQ("Orvanta Message", box.caption);
-            EXPECT_EQ(UINT(MB_OKCANCEL | MB_ICONEXCLAMATION), box.style);
-            EXPECT_EQ(nullptr, box.owner);
-        }
+        for (const MessageBoxRecord& box : driver.MessageBoxes())
+            EXPECT_TRUE(box.caption == "Orvanta Message" && box.style == (MB_OKCANCEL | MB_ICONEXCLAMATION) && !box.owner);
+        FreeLibrary(module);
     }
 }

@@ -46,13 +46,9 @@ void FillAndOk(HWND dialog, const char* id, const char* network)
 // their limits; Cancel or the close box after edits leaves the port as it was.
 TEST(PortDialog, InitDialogThenCancelChangesNothing)
 {
-    struct Case {
-        unsigned id, network;
-        bool attached, close;
-        const char *idText, *networkText;
-    } const cases[] = {{7, 300, false, false, "7", "300"}, {0, 0, true, false, "", ""},
+    const struct { unsigned id, network; bool attached, close; const char *idText, *networkText; } cases[] = {{7, 300, false, false, "7", "300"}, {0, 0, true, false, "", ""},
                        {3, 65535, true, true, "3", ""}, {255, 65534, false, true, "255", "65534"}};
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.id << "/" << c.network);
         VirtualPort port;
         Set(port, c.id, c.network, c.attached);
@@ -78,29 +74,26 @@ TEST(PortDialog, InitDialogThenCancelChangesNothing)
 // selected; fixed, OK then closes and takes the fields.
 TEST(PortDialog, OkTakesTheFieldsOrRefusesUntilFixed)
 {
-    struct Case {
-        const char *id, *network;
-        int port, net;  // taken: the values; refused: 0 and the failing field
-    } const cases[] = {
+    // Taken: the values in port and net; refused: port 0 and the failing field in net.
+    const struct { const char *id, *network; int port, net; } cases[] = {
         {"5", "0x10", 5, 16}, {"5", "010", 5, 8}, {"255", "65534", 255, 65534}, {"1", "1", 1, 1},
         {"0", "0x10", 0, IDC_PORT_ID}, {"300", "10", 0, IDC_PORT_ID}, {"256", "10", 0, IDC_PORT_ID},
         {"-1", "10", 0, IDC_PORT_ID}, {"", "10", 0, IDC_PORT_ID}, {"0", "0", 0, IDC_PORT_ID},
         {"5", "-1", 0, IDC_NETWORK}, {"5", "65535", 0, IDC_NETWORK}, {"5", "0", 0, IDC_NETWORK},
         {"5", "abc", 0, IDC_NETWORK},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "\"" << c.id << "\", \"" << c.network << "\"");
         VirtualPort port;
         Set(port, 4, 40, true);
-        State before = StateOf(port);
-        HWND shown = nullptr, focus = nullptr;
-        DWORD start = 1, end = 0;
+        HWND shown = nullptr;
         DialogDriver driver;
         driver.OnDialog(Caption, [&](HWND dialog) { FillAndOk(shown = dialog, c.id, c.network); });
         if (!c.port)
             driver.OnMessageBox(IDOK).OnDialog(Caption, [&](HWND dialog) {
-                EXPECT_EQ(before, StateOf(port));
-                focus = GetFocus();
+                EXPECT_EQ(State(4, 40, true, "4", "40", "Yes"), StateOf(port));
+                HWND focus = GetFocus();
+                DWORD start = 1, end = 0;
                 SendMessageA(focus, EM_GETSEL, WPARAM(&start), LPARAM(&end));
                 EXPECT_EQ(DialogItem(dialog, c.net).Window(), focus);
                 EXPECT_TRUE(start == 0 && end == DWORD(GetWindowTextLengthA(focus))) << start << "-" << end;
@@ -119,9 +112,10 @@ TEST(PortDialog, OkTakesTheFieldsOrRefusesUntilFixed)
     }
 }
 
-// A template that cannot be loaded fails like Cancel; the procedure without
-// a port fills nothing, ignores OK and unknown ids, and closes on Cancel.
-TEST(PortDialog, NoTemplateOrNoPort)
+// Missing pieces get defined answers: a template that cannot be loaded fails
+// like Cancel; the procedure without a port fills nothing, ignores OK and
+// unknown ids, and closes on Cancel; a missing string shows an empty text.
+TEST(PortDialog, MissingTemplatePortOrString)
 {
     FakePhysicalPort noTemplate;  // dialog id -1
     Set(noTemplate, 4, 40, true);
@@ -134,6 +128,9 @@ TEST(PortDialog, NoTemplateOrNoPort)
             PressButton(dialog, id);
     });
     EXPECT_EQ(IDCANCEL, DialogBoxParamA(nullptr, MAKEINTRESOURCEA(IDD_VIRTUAL_PORT), nullptr, PortDialogProc, 0));
+    driver.OnMessageBox(IDCANCEL);
+    EXPECT_EQ(IDCANCEL, ShowMessage(nullptr, 9999, MB_OKCANCEL));
+    EXPECT_EQ(std::vector<std::string>{""}, driver.MessageTexts());
 }
 
 // "%i" reading of at most 127 characters, and "%#x" writing.
@@ -172,13 +169,4 @@ TEST(PortDialogHelpers, ListSelection)
     }
     EXPECT_EQ(-1, GetSelectedListItem(nullptr));
     SelectListItem(nullptr, 0);
-}
-
-// A string id the module lacks shows an empty text, and the answer comes back.
-TEST(PortDialogHelpers, ShowMessageOfAMissingString)
-{
-    DialogDriver driver;
-    driver.OnMessageBox(IDCANCEL);
-    EXPECT_EQ(IDCANCEL, ShowMessage(nullptr, 9999, MB_OKCANCEL));
-    EXPECT_EQ(std::vector<std::string>{""}, driver.MessageTexts());
 }

@@ -1,14 +1,10 @@
-// Drives the modal dialogs and message boxes that code under test opens on
-// the test's thread, so that they run for real and never hang:
-//   DialogDriver driver;
-//   driver.OnDialog("Virtual Port Properties", [](HWND d) { PressButton(d, IDOK); }).OnMessageBox(IDOK);
-// A WH_CBT hook notes each dialog (#32770, message boxes too) as it activates
-// and a timer runs the next step from inside the modal loop. Every message box
-// is recorded. A dialog shown again after its own message box is left alone
-// unless the next step names it; any other window is cancelled and reported.
-// After idleTimeoutMs without a step, the safety timer cancels whatever is
-// open and, a round later, ends it. Failures and unreached steps become test
-// failures in the destructor. One driver at a time.
+// Runs the modal dialogs and message boxes opened on the test's thread for
+// real, answering them step by step so that nothing hangs. A WH_CBT hook notes
+// each dialog (#32770, message boxes too) as it activates; a timer runs the
+// next step from inside the modal loop. A dialog shown again after its own
+// message box is left alone unless the next step names it; any other window is
+// cancelled and reported. After idleTimeoutMs without a step the safety timer
+// cancels what is open, then ends it. One driver at a time.
 #pragma once
 #include <windows.h>
 
@@ -33,24 +29,18 @@ public:
     DialogDriver& operator=(const DialogDriver&) = delete;
 
     // Next step: the dialog captioned caption; action fills, looks, presses.
-    DialogDriver& OnDialog(const std::string& caption, Action action)
-    {
-        steps.push_back({false, caption, 0, std::move(action)});
-        return *this;
-    }
+    DialogDriver& OnDialog(const std::string& caption, Action action) { return Add({false, caption, 0, action}); }
     // Next step: a message box; recorded, checked while shown, then answered.
-    DialogDriver& OnMessageBox(int answer, Action check = nullptr)
-    {
-        steps.push_back({true, "", answer, std::move(check)});
-        return *this;
-    }
+    DialogDriver& OnMessageBox(int answer, Action check = nullptr) { return Add({true, "", answer, check}); }
+    // Every message box seen, expected or not, in order.
     const std::vector<MessageBoxRecord>& MessageBoxes() const { return boxes; }
     std::vector<std::string> MessageTexts() const;
-    // Reports the failures and unreached steps so far, and forgets them.
+    // Reports what went wrong so far as test failures (the destructor does too).
     void Verify();
 
 private:
     struct Step { bool box; std::string caption; int answer; Action action; };
+    DialogDriver& Add(const Step& step) { return steps.push_back(step), *this; }
     static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
     static void CALLBACK Timer(HWND, UINT, UINT_PTR id, DWORD);
     void Handle(HWND window);

@@ -29,7 +29,8 @@ public:
     int Rows() const { return int(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); }
     void SetRowCount(int rows)  // adds empty rows up to rows
     {
-        for (LVITEMA item = {0, Rows()}; item.iItem < rows; ++item.iItem)
+        LVITEMA item = {};
+        for (item.iItem = Rows(); item.iItem < rows; ++item.iItem)
             SendMessageA(list, LVM_INSERTITEMA, 0, LPARAM(&item));
     }
     void Select(const std::vector<int>& rows)

@@ -50,7 +50,6 @@ protected:
         for (Port* port : ports)
             ASSERT_TRUE(AppendPort(port));
         host.SetRowCount(PortTable.count);
-        TestPortIsValidCalls = TestPortIsSamePortCalls = 0;
     }
     ListViewHost host;
 };

@@ -1,10 +1,6 @@
-// Control code 3 of the built DLL: the host asks for the check of the
-// stored table while no Port Table dialog is open, so the messages come
-// unowned; the user's answers decide the result.
+// Control code 3 of the built DLL checks the stored table, with unowned
+// messages as no Port Table dialog is open, and passes the answer back.
 #include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
 
 #include "support/dialog_driver.h"
 #include "support/registry_sandbox.h"
@@ -12,119 +8,42 @@
 
 namespace {
 
-typedef BOOL(WINAPI* IoctlFunction)(DWORD, void*);
-
-using Texts = std::vector<std::string>;
-
-const std::string DuplicateText =
-    "At least two entries contain duplicated values. If you click OK, duplicated entry will be "
-    "ignored, and Orvanta protocol may not run properly. Do you wish to continue?";
-const std::string IncompleteText =
-    "At least one non-virtual and one non-Point-To-Point port must be set up for Orvanta Protocol "
-    "to run. Do you want to save anyway?";
-
-// The stored table is written before the DLL is loaded (its attach step
-// reads it) and deleted again afterwards.
-class IoctlValidate : public testing::Test {
-protected:
-    void SetUp() override { DeleteTree(HKEY_LOCAL_MACHINE, TablePath); }
-    void TearDown() override
-    {
-        if (module)
-            FreeLibrary(module);
-        DeleteTree(HKEY_LOCAL_MACHINE, TablePath);
-    }
-
-    static void StoreVirtual(int position, DWORD port, DWORD network)
-    {
-        std::string entry = EntryPath(position);
-        SetDword(HKEY_LOCAL_MACHINE, entry, "Type", 1);
-        SetDword(HKEY_LOCAL_MACHINE, entry, "Protocol", 0);
-        SetDword(HKEY_LOCAL_MACHINE, entry, "Port", port);
-        SetDword(HKEY_LOCAL_MACHINE, entry, "Connected", 1);
-        SetDword(HKEY_LOCAL_MACHINE, entry, "Dnet", network);
-    }
-
-    // Two virtual ports with port number 5: the second is a duplicate, and
-    // no non-virtual port is left for the count rule.
-    static void StoreDuplicatedVirtualPorts()
-    {
-        SetDword(HKEY_LOCAL_MACHINE, TablePath, "Num_Entries", 2);
-        StoreVirtual(0, 5, 10);
-        StoreVirtual(1, 5, 20);
-    }
-
-    IoctlFunction Load()
-    {
-        module = LoadLibraryA("tolmarin.dll");
-        EXPECT_NE(nullptr, module) << "LoadLibrary error " << GetLastError();
-        if (!module)
-            return nullptr;
-        FARPROC found = GetProcAddress(module, "OrvantaPropertiesIoctl");
-        return reinterpret_cast<IoctlFunction>(reinterpret_cast<void*>(found));
-    }
-
-    HMODULE module = nullptr;
-};
+const std::string Duplicate = "At least two entries contain duplicated values. If you click OK, duplicated entry "
+                              "will be ignored, and Orvanta protocol may not run properly. Do you wish to continue?";
+const std::string Incomplete = "At least one non-virtual and one non-Point-To-Point port must be set up for Orvanta "
+                               "Protocol to run. Do you want to save anyway?";
 
 }  // namespace
 
-TEST_F(IoctlValidate, AnswersDecideTheResult)
+// Each case stores entries virtual ports, all with port number 5 (none: no
+// table), loads the DLL afresh to read them, and answers the messages.
+TEST(IoctlValidate, AnswersDecideTheResult)
 {
-    StoreDuplicatedVirtualPorts();
-    IoctlFunction ioctl = Load();
-    ASSERT_NE(nullptr, ioctl);
-    {
-        SCOPED_TRACE("OK to both messages");
+    const struct { int entries; std::vector<int> answers; BOOL result; std::vector<std::string> texts; } cases[] = {{2, {IDOK, IDOK}, 1, {Duplicate, Incomplete}}, {2, {IDOK, IDCANCEL}, 0, {Duplicate, Incomplete}},
+                       {2, {IDCANCEL}, 0, {Duplicate}}, {0, {IDOK}, 1, {Incomplete}}};
+    struct Cleanup {
+        ~Cleanup() { DeleteTree(HKEY_LOCAL_MACHINE, TablePath); }
+    } cleanup;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.entries << " entries, " << c.answers.size() << " answers");
+        DeleteTree(HKEY_LOCAL_MACHINE, TablePath);
+        if (c.entries > 0)
+            SetDword(HKEY_LOCAL_MACHINE, TablePath, "Num_Entries", DWORD(c.entries));
+        for (int i = 0; i < c.entries; ++i)
+            for (const auto& value : std::vector<std::pair<const char*, DWORD>>{
+                     {"Type", 1}, {"Protocol", 0}, {"Port", 5}, {"Connected", 1}, {"Dnet", DWORD(10 + i)}})
+                SetDword(HKEY_LOCAL_MACHINE, EntryPath(i), value.first, value.second);
+        HMODULE module = LoadLibraryA("tolmarin.dll");
+        ASSERT_NE(nullptr, module) << "LoadLibrary error " << GetLastError();
+        auto ioctl = reinterpret_cast<BOOL(WINAPI*)(DWORD, void*)>(
+            reinterpret_cast<void*>(GetProcAddress(module, "OrvantaPropertiesIoctl")));
         DialogDriver driver;
-        driver.OnMessageBox(IDOK).OnMessageBox(IDOK);
-        EXPECT_EQ(1, ioctl(TOLMARIN_IOCTL_VALIDATE, nullptr));
-        EXPECT_EQ((Texts{DuplicateText, IncompleteText}), driver.MessageTexts());
-        for (const MessageBoxRecord& box : driver.MessageBoxes()) {
-            EXPECT_EQ("Orvanta Message", box.caption);
-            EXPECT_EQ(nullptr, box.owner) << "no Port Table dialog is open";
-            EXPECT_EQ("exclamation", box.icon);
-        }
+        for (int answer : c.answers)
+            driver.OnMessageBox(answer);
+        EXPECT_EQ(c.result, ioctl ? ioctl(TOLMARIN_IOCTL_VALIDATE, nullptr) : -1);
+        EXPECT_EQ(c.texts, driver.MessageTexts());
+        for (const MessageBoxRecord& box : driver.MessageBoxes())
+            EXPECT_TRUE(box.caption == "Orvanta Message" && box.style == (MB_OKCANCEL | MB_ICONEXCLAMATION) && !box.owner);
+        FreeLibrary(module);
     }
-    {
-        SCOPED_TRACE("Cancel to the count rule");
-        DialogDriver driver;
-        driver.OnMessageBox(IDOK).OnMessageBox(IDCANCEL);
-        EXPECT_EQ(0, ioctl(TOLMARIN_IOCTL_VALIDATE, nullptr));
-        EXPECT_EQ((Texts{DuplicateText, IncompleteText}), driver.MessageTexts());
-    }
-    {
-        SCOPED_TRACE("Cancel to the duplicate ends the check");
-        DialogDriver driver;
-        driver.OnMessageBox(IDCANCEL);
-        EXPECT_EQ(0, ioctl(TOLMARIN_IOCTL_VALIDATE, nullptr));
-        EXPECT_EQ(Texts{DuplicateText}, driver.MessageTexts());
-    }
-}
-
-TEST_F(IoctlValidate, MissingTableFailsOnlyTheCountRule)
-{
-    IoctlFunction ioctl = Load();
-    ASSERT_NE(nullptr, ioctl);
-    DialogDriver driver;
-    driver.OnMessageBox(IDOK);
-    EXPECT_EQ(1, ioctl(TOLMARIN_IOCTL_VALIDATE, nullptr));
-    EXPECT_EQ(Texts{IncompleteText}, driver.MessageTexts());
-}
-
-// The check changes nothing: saving afterwards stores the same entries.
-TEST_F(IoctlValidate, CheckLeavesTheTableToBeSavedAsItWas)
-{
-    StoreDuplicatedVirtualPorts();
-    IoctlFunction ioctl = Load();
-    ASSERT_NE(nullptr, ioctl);
-    {
-        DialogDriver driver;
-        driver.OnMessageBox(IDOK).OnMessageBox(IDOK);
-        EXPECT_EQ(1, ioctl(TOLMARIN_IOCTL_VALIDATE, nullptr));
-    }
-    EXPECT_EQ(1, ioctl(TOLMARIN_IOCTL_SAVE, nullptr));
-    EXPECT_EQ(2u, GetDword(HKEY_LOCAL_MACHINE, TablePath, "Num_Entries"));
-    EXPECT_EQ(20u, GetDword(HKEY_LOCAL_MACHINE, EntryPath(1), "Dnet"));
-    EXPECT_EQ(5u, GetDword(HKEY_LOCAL_MACHINE, EntryPath(1), "Port"));
 }

@@ -1,87 +1,35 @@
-// The check of the whole Port Table, run against the real global table, a
-// real list view with id 200 and real message boxes answered by the hook.
+// The check of the whole Port Table on the real global table, a real list
+// view with id 200 and real message boxes answered through the hook.
 #include <gtest/gtest.h>
 
-#include <windows.h>
+#include <functional>
 
-#include <memory>
-#include <string>
-#include <vector>
-
+#include "ports/kinds/physical_port.h"
 #include "ports/kinds/virtual_port.h"
 #include "ports/port_table.h"
 #include "ports/validation.h"
-#include "resource.h"
 #include "support/dialog_driver.h"
 #include "support/list_view_host.h"
+#include "support/test_ports.h"
 
 namespace {
 
-const std::string DuplicateText =
-    "At least two entries contain duplicated values. If you click OK, duplicated entry will be "
-    "ignored, and Orvanta protocol may not run properly. Do you wish to continue?";
-const std::string InvalidText =
-    "At least one entry contains invalid values. If you click OK, invalid entry will be ignored, "
-    "and Orvanta protocol may not run properly. Do you wish to continue?";
-const std::string IncompleteText =
-    "At least one non-virtual and one non-Point-To-Point port must be set up for Orvanta Protocol "
-    "to run. Do you want to save anyway?";
-
 using Texts = std::vector<std::string>;
+using Rows = std::vector<int>;
+const std::string Duplicate = "At least two entries contain duplicated values. If you click OK, duplicated entry "
+                              "will be ignored, and Orvanta protocol may not run properly. Do you wish to continue?";
+const std::string Invalid = "At least one entry contains invalid values. If you click OK, invalid entry will be "
+                            "ignored, and Orvanta protocol may not run properly. Do you wish to continue?";
+const std::string Incomplete = "At least one non-virtual and one non-Point-To-Point port must be set up for Orvanta "
+                               "Protocol to run. Do you want to save anyway?";
 
-// How often the check asked the test kinds, to prove one pass per check.
-int isValidCalls = 0;
-int isSamePortCalls = 0;
-
-// Test kinds: the codes of an Ethernet-like physical port and of a
-// point-to-point port, counting the questions they are asked.
-template <class Base, int Type, int Kind>
-class FakeKind : public Base {
-public:
-    int GetType() const override { return Type; }
-    int GetProtocol() const override { return 0; }
-    int GetKind() const override { return Kind; }
-    bool IsSamePort(const Port& other) const override
-    {
-        ++isSamePortCalls;
-        return Base::IsSamePort(other);
-    }
-    bool IsValid() const override
-    {
-        ++isValidCalls;
-        return Base::IsValid();
-    }
-    const char* GetNetworkText() const override { return Base::GetNetworkText(); }
-    const char* GetTypeName() const override { return "Fake"; }
-    const char* GetProtocolName() const override { return NotApplicableText; }
-    const char* GetNicText() const override { return NotApplicableText; }
-    const char* GetSecondaryInfo() const override { return NotApplicableText; }
-    Port* CreateFromDialog(HWND) const override { return nullptr; }
-    int GetDialogId() const override { return -1; }
-};
-
-// Port has no network text of its own: the point-to-point kinds answer "n/a".
-class PtpBase : public Port {
-public:
-    const char* GetNetworkText() const override { return NotApplicableText; }
-};
-
-using FakePhysical = FakeKind<PortWithDnet, PortTypePhysical, KindPhysical>;
-using FakePtp = FakeKind<PtpBase, PortTypePointToPoint, KindPtp>;
-
-// A kind that takes itself for every port it is asked about, while others
-// take it for the same port only by port number: IsSamePort not symmetric.
-class Greedy : public FakePtp {
-public:
-    bool IsSamePort(const Port&) const override
-    {
-        ++isSamePortCalls;
-        return true;
-    }
+// Takes itself for every port; others take it for the same port by number only.
+struct GreedyPort : FakePtpPort {
+    bool IsSamePort(const Port&) const override { return true; }
 };
 
 template <class T>
-T* Make(unsigned id, unsigned network = 0, bool attached = true)
+Port* Make(unsigned id, unsigned network = 0, bool attached = true)
 {
     T* port = new T;
     port->SetPortId(id);
@@ -91,301 +39,144 @@ T* Make(unsigned id, unsigned network = 0, bool attached = true)
     return port;
 }
 
-// The global Port Table filled by a test, with one list row per entry in
-// a hidden host window; emptied again afterwards.
-class PortTableValidation : public testing::Test {
+class Validation : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        FreePortTable();
-        isValidCalls = isSamePortCalls = 0;
-    }
+    void SetUp() override { FreePortTable(); }
     void TearDown() override { FreePortTable(); }
-
+    // Replaces the global table; the host gets at least one row per entry.
     void Table(std::initializer_list<Port*> ports)
     {
+        FreePortTable();
         for (Port* port : ports)
             ASSERT_TRUE(AppendPort(port));
         host.SetRowCount(PortTable.count);
     }
-
-    std::vector<int> Statuses()
-    {
-        std::vector<int> statuses;
-        for (int i = 0; i < PortTable.count; ++i)
-            statuses.push_back(GetEntryStatus(i));
-        return statuses;
-    }
-
     ListViewHost host;
 };
 
+Rows Statuses()
+{
+    Rows statuses;
+    for (int i = 0; i < PortTable.count; ++i)
+        statuses.push_back(GetEntryStatus(i));
+    return statuses;
+}
+
 }  // namespace
 
-// ---------------------------------------------------------------------------
-// The count rule
-
-TEST_F(PortTableValidation, EmptyTableShowsOnlyTheCountMessage)
+// Each table gives its messages (every one OK but the last, answered as
+// given), result, statuses and selected row (row 0 beforehand: valid entries
+// and a null window touch no row). A Cancel ends the check at once.
+TEST_F(Validation, TablesAndAnswers)
 {
-    DialogDriver driver;
-    driver.OnMessageBox(IDOK).OnMessageBox(IDCANCEL);
-    EXPECT_EQ(1, ValidatePortTable(host.Window()));
-    EXPECT_EQ(0, ValidatePortTable(host.Window()));
-    EXPECT_EQ((Texts{IncompleteText, IncompleteText}), driver.MessageTexts());
-    const MessageBoxRecord& box = driver.MessageBoxes()[0];
-    EXPECT_EQ("Orvanta Message", box.caption);
-    EXPECT_EQ("exclamation", box.icon);
-    EXPECT_EQ((std::vector<int>{IDOK, IDCANCEL}), box.buttons);
-    EXPECT_EQ(host.Window(), box.owner);
-}
-
-TEST_F(PortTableValidation, OneVirtualPortAloneFailsTheCountRule)
-{
-    Table({Make<VirtualPort>(1, 10)});
-    DialogDriver driver;
-    driver.OnMessageBox(IDCANCEL);
-    EXPECT_EQ(0, ValidatePortTable(host.Window()));
-    EXPECT_EQ(Texts{IncompleteText}, driver.MessageTexts());
-    EXPECT_EQ(std::vector<int>{}, host.SelectedRows()) << "a valid entry selects nothing";
-}
-
-TEST_F(PortTableValidation, OnePointToPointPortAloneFailsTheCountRule)
-{
-    Table({Make<FakePtp>(1)});
-    DialogDriver driver;
-    driver.OnMessageBox(IDOK);
-    EXPECT_EQ(1, ValidatePortTable(host.Window()));
-    EXPECT_EQ(Texts{IncompleteText}, driver.MessageTexts());
-}
-
-TEST_F(PortTableValidation, TablesThatPassSilently)
-{
-    {
-        SCOPED_TRACE("one physical port counts for both halves");
-        Table({Make<FakePhysical>(1, 10)});
+    struct Case {
+        const char* name;
+        std::function<void()> fill;
+        int lastAnswer, result;
+        Texts texts;
+        Rows statuses, selected;
+        bool unowned = false;
+    } const cases[] = {
+        {"empty", [&] { Table({}); }, IDOK, 1, {Incomplete}, {}, {}},
+        {"empty, Cancel", [&] { Table({}); }, IDCANCEL, 0, {Incomplete}, {}, {}},
+        {"one virtual", [&] { Table({Make<VirtualPort>(1, 10)}); }, IDCANCEL, 0, {Incomplete}, {0}, {0}},
+        {"one point-to-point", [&] { Table({Make<FakePtpPort>(1)}); }, IDOK, 1, {Incomplete}, {0}, {0}},
+        {"one Ethernet", [&] { Table({Make<PhysicalPort>(1, 10)}); }, IDOK, 1, {}, {0}, {0}},
+        {"detached physical", [&] { Table({Make<FakePhysicalPort>(1, 10, false)}); }, IDOK, 1, {}, {1}, {0}},
+        {"virtual, ptp", [&] { Table({Make<VirtualPort>(1, 10), Make<FakePtpPort>(2)}); }, IDOK, 1, {}, {0, 0}, {0}},
+        {"two with port 5", [&] { Table({Make<FakePhysicalPort>(5, 10), Make<FakePhysicalPort>(5, 20)}); }, IDOK, 1,
+         {Duplicate}, {0, 2}, {1}},
+        {"duplicates do not count", [&] { Table({Make<FakePtpPort>(5), Make<FakePhysicalPort>(5, 10)}); }, IDOK, 1,
+         {Duplicate, Incomplete}, {0, 2}, {1}},
+        {"later asked about earlier", [&] { Table({Make<FakePhysicalPort>(1, 10), Make<GreedyPort>(2)}); }, IDOK, 1,
+         {Duplicate}, {0, 2}, {1}},
+        {"earlier never asked", [&] { Table({Make<GreedyPort>(2), Make<FakePhysicalPort>(1, 10)}); }, IDOK, 1, {},
+         {0, 0}, {0}},
+        {"Cancel on 128", [&] { Table({Make<VirtualPort>(5, 10), Make<VirtualPort>(5, 20), Make<VirtualPort>(0, 30)}); },
+         IDCANCEL, 0, {Duplicate}, {0, 2, 3}, {1}},
+        {"Cancel on 129", [&] { Table({Make<FakePtpPort>(1), Make<VirtualPort>(0, 10), Make<VirtualPort>(2, 0)}); },
+         IDCANCEL, 0, {Invalid}, {0, 3, 3}, {1}},
+        {"null window", [&] { Table({Make<VirtualPort>(5, 10), Make<VirtualPort>(5, 20), Make<VirtualPort>(0, 30)}); },
+         IDOK, 1, {Duplicate, Invalid, Incomplete}, {0, 2, 3}, {0}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.fill();
+        host.Select({0});
         DialogDriver driver;
-        EXPECT_EQ(1, ValidatePortTable(host.Window()));
-        FreePortTable();
-    }
-    {
-        SCOPED_TRACE("a detached physical port counts too");
-        Table({Make<FakePhysical>(1, 10, false)});
-        DialogDriver driver;
-        EXPECT_EQ(1, ValidatePortTable(host.Window()));
-        EXPECT_EQ(std::vector<int>{EntryValidDetached}, Statuses());
-        FreePortTable();
-    }
-    {
-        SCOPED_TRACE("a virtual and a point-to-point port each give one half");
-        Table({Make<VirtualPort>(1, 10), Make<FakePtp>(2)});
-        DialogDriver driver;
-        EXPECT_EQ(1, ValidatePortTable(host.Window()));
-        EXPECT_EQ((std::vector<int>{EntryValidAttached, EntryValidAttached}), Statuses());
+        for (size_t i = 0; i < c.texts.size(); ++i)
+            driver.OnMessageBox(i + 1 < c.texts.size() ? IDOK : c.lastAnswer);
+        EXPECT_EQ(c.result, ValidatePortTable(c.unowned ? nullptr : host.Window()));
+        EXPECT_EQ(c.texts, driver.MessageTexts());
+        EXPECT_EQ(c.selected, host.SelectedRows());
+        EXPECT_EQ(c.statuses, Statuses());
+        EXPECT_EQ(nullptr, PortTable.cursor);
+        for (const MessageBoxRecord& box : driver.MessageBoxes()) {
+            EXPECT_EQ("Orvanta Message", box.caption);
+            EXPECT_EQ(UINT(MB_OKCANCEL | MB_ICONEXCLAMATION), box.style);
+            EXPECT_EQ(c.unowned ? nullptr : host.Window(), box.owner);
+        }
     }
 }
 
-// ---------------------------------------------------------------------------
-// Duplicates and invalid entries
-
-TEST_F(PortTableValidation, SecondEntryWithTheSamePortNumberIsADuplicate)
+// Invalid entries are never compared against; each message is shown once,
+// with the offender's row alone selected; later offenders only move the
+// selection, and the last one stays selected.
+TEST_F(Validation, EachMessageOnceAndInvalidEntriesNeverMatch)
 {
-    Table({Make<FakePhysical>(5, 10), Make<FakePhysical>(5, 20)});
-    std::vector<int> selectedWhileAsked;
+    Table({Make<FakePhysicalPort>(1, 10), Make<VirtualPort>(0, 20) /* invalid */,
+           Make<VirtualPort>(1, 30) /* same port number as the first */, Make<VirtualPort>(3, 0) /* invalid */,
+           Make<VirtualPort>(4, 10) /* same network as the first */,
+           Make<VirtualPort>(3, 20) /* matches the invalid entries only */});
+    host.Select({0, 5});
+    std::vector<Rows> selections;
+    auto see = [&](HWND) { selections.push_back(host.SelectedRows()); };
     DialogDriver driver;
-    driver.OnMessageBox(IDOK, [&](HWND) { selectedWhileAsked = host.SelectedRows(); });
-    EXPECT_EQ(1, ValidatePortTable(host.Window())) << "the first entry alone passes the count rule";
-    EXPECT_EQ(Texts{DuplicateText}, driver.MessageTexts());
-    EXPECT_EQ(std::vector<int>{1}, selectedWhileAsked);
-    EXPECT_EQ(std::vector<int>{1}, host.SelectedRows());
-    EXPECT_EQ((std::vector<int>{EntryValidAttached, EntryDuplicate}), Statuses());
-}
-
-TEST_F(PortTableValidation, DuplicatesDoNotCountForTheRule)
-{
-    // The physical port duplicates the point-to-point one before it: only
-    // the point-to-point port counts, and it gives one half of the rule.
-    Table({Make<FakePtp>(5), Make<FakePhysical>(5, 10)});
-    DialogDriver driver;
-    driver.OnMessageBox(IDOK).OnMessageBox(IDOK);
+    driver.OnMessageBox(IDOK, see).OnMessageBox(IDOK, see);
     EXPECT_EQ(1, ValidatePortTable(host.Window()));
-    EXPECT_EQ((Texts{DuplicateText, IncompleteText}), driver.MessageTexts());
+    EXPECT_EQ((Texts{Invalid, Duplicate}), driver.MessageTexts());
+    EXPECT_EQ((std::vector<Rows>{{1}, {2}}), selections);
+    EXPECT_EQ(Rows{4}, host.SelectedRows());
+    EXPECT_EQ((Rows{0, 3, 2, 3, 2, 0}), Statuses());
 }
 
-TEST_F(PortTableValidation, InvalidEntryIsNeverComparedAgainst)
-{
-    // The second entry is invalid through its network number; the third has
-    // its port number and matches nothing else.
-    Table({Make<FakePhysical>(1, 10), Make<VirtualPort>(2, 0), Make<VirtualPort>(2, 30)});
-    std::vector<int> selectedWhileAsked;
-    DialogDriver driver;
-    driver.OnMessageBox(IDOK, [&](HWND) { selectedWhileAsked = host.SelectedRows(); });
-    EXPECT_EQ(1, ValidatePortTable(host.Window()));
-    EXPECT_EQ(Texts{InvalidText}, driver.MessageTexts());
-    EXPECT_EQ(std::vector<int>{1}, selectedWhileAsked);
-    EXPECT_EQ(std::vector<int>{1}, host.SelectedRows());
-    EXPECT_EQ((std::vector<int>{EntryValidAttached, EntryInvalid, EntryValidAttached}), Statuses());
-}
-
-TEST_F(PortTableValidation, EachMessageOnceAndTheLastOffenderStaysSelected)
-{
-    Table({Make<FakePhysical>(1, 10),
-           Make<VirtualPort>(0, 20),   // invalid: no port number
-           Make<VirtualPort>(1, 30),   // duplicate of the first
-           Make<VirtualPort>(3, 0),    // invalid: no network number
-           Make<VirtualPort>(4, 10),   // duplicate: the first's network number
-           Make<VirtualPort>(5, 50)});
-    std::vector<std::vector<int>> selections;
-    auto seeSelection = [&](HWND) { selections.push_back(host.SelectedRows()); };
-    DialogDriver driver;
-    driver.OnMessageBox(IDOK, seeSelection).OnMessageBox(IDOK, seeSelection);
-    EXPECT_EQ(1, ValidatePortTable(host.Window()));
-    EXPECT_EQ((Texts{InvalidText, DuplicateText}), driver.MessageTexts());
-    EXPECT_EQ((std::vector<std::vector<int>>{{1}, {2}}), selections);
-    EXPECT_EQ(std::vector<int>{4}, host.SelectedRows());
-    EXPECT_EQ((std::vector<int>{0, 3, 2, 3, 2, 0}), Statuses());
-}
-
-TEST_F(PortTableValidation, CancelStopsTheCheckAtOnce)
-{
-    Table({Make<VirtualPort>(5, 10), Make<VirtualPort>(5, 20), Make<FakePhysical>(0, 30)});
-    DialogDriver driver;
-    driver.OnMessageBox(IDCANCEL);
-    EXPECT_EQ(0, ValidatePortTable(host.Window()));
-    EXPECT_EQ(Texts{DuplicateText}, driver.MessageTexts()) << "no 129 for the third, no 133";
-    EXPECT_EQ(0, isValidCalls) << "the entry after the cancelled message is not looked at";
-    EXPECT_EQ(std::vector<int>{1}, host.SelectedRows());
-}
-
-TEST_F(PortTableValidation, CancelOnTheInvalidMessageStopsToo)
-{
-    Table({Make<FakePhysical>(0, 10), Make<FakePhysical>(1, 20), Make<FakePhysical>(1, 30)});
-    DialogDriver driver;
-    driver.OnMessageBox(IDCANCEL);
-    EXPECT_EQ(0, ValidatePortTable(host.Window()));
-    EXPECT_EQ(Texts{InvalidText}, driver.MessageTexts());
-    EXPECT_EQ(1, isValidCalls);
-    EXPECT_EQ(nullptr, PortTable.cursor) << "the walk leaves the cursor idle";
-}
-
-// The later entry is asked about the earlier one, never the other way.
-TEST_F(PortTableValidation, TheLaterEntryIsAskedAboutTheEarlierOne)
-{
-    {
-        Table({Make<FakePhysical>(1, 10), Make<Greedy>(2)});
-        DialogDriver driver;
-        driver.OnMessageBox(IDOK);
-        EXPECT_EQ(1, ValidatePortTable(host.Window()));
-        EXPECT_EQ(Texts{DuplicateText}, driver.MessageTexts());
-        EXPECT_EQ(EntryDuplicate, GetEntryStatus(1));
-        FreePortTable();
-    }
-    Table({Make<Greedy>(2), Make<FakePhysical>(1, 10)});
-    DialogDriver driver;
-    EXPECT_EQ(1, ValidatePortTable(host.Window()));
-    EXPECT_EQ(EntryValidAttached, GetEntryStatus(1));
-}
-
-// Each entry's validity is asked once per check, and each entry compared
-// at most with each earlier one: statuses are not derived again for every
-// later entry.
-TEST_F(PortTableValidation, OnePassPerCheck)
+// Each entry's validity is asked once per check and each pair compared at
+// most once: statuses are not derived again for every later entry.
+TEST_F(Validation, OnePassPerCheck)
 {
     const int count = 40;
     for (int i = 0; i < count; ++i)
-        ASSERT_TRUE(AppendPort(Make<FakePhysical>(unsigned(i + 1), unsigned(100 + i))));
-    host.SetRowCount(count);
+        ASSERT_TRUE(AppendPort(Make<FakePhysicalPort>(i + 1, 100 + i)));
+    TestPortIsValidCalls = TestPortIsSamePortCalls = 0;
     DialogDriver driver;
-    EXPECT_EQ(1, ValidatePortTable(host.Window()));
-    EXPECT_EQ(count, isValidCalls);
-    EXPECT_EQ(count * (count - 1) / 2, isSamePortCalls);
-
-    isValidCalls = isSamePortCalls = 0;
-    EXPECT_EQ(EntryValidAttached, GetEntryStatus(count - 1));
-    EXPECT_EQ(count, isValidCalls);
-    EXPECT_EQ(count * (count - 1) / 2, isSamePortCalls);
-}
-
-TEST_F(PortTableValidation, CheckLeavesTheTableAsItWas)
-{
-    Port* first = Make<VirtualPort>(5, 10);
-    Port* second = Make<VirtualPort>(5, 10);
-    Table({first, second});
-    DialogDriver driver;
-    driver.OnMessageBox(IDOK).OnMessageBox(IDOK);
-    EXPECT_EQ(1, ValidatePortTable(host.Window()));
-    ASSERT_EQ(2, PortTable.count);
-    EXPECT_EQ(first, PortTable.head->port);
-    EXPECT_EQ(second, PortTable.tail->port);
-    EXPECT_STREQ("5", second->GetPortIdText());
-    EXPECT_EQ(nullptr, PortTable.cursor);
-}
-
-// ---------------------------------------------------------------------------
-// Without a dialog, or with one that has no list
-
-TEST_F(PortTableValidation, NullWindowChecksWithUnownedMessages)
-{
-    Table({Make<VirtualPort>(5, 10), Make<VirtualPort>(5, 20), Make<VirtualPort>(0, 30)});
-    host.Select({0});
-    DialogDriver driver;
-    driver.OnMessageBox(IDOK).OnMessageBox(IDOK).OnMessageBox(IDOK);
     EXPECT_EQ(1, ValidatePortTable(nullptr));
-    EXPECT_EQ((Texts{DuplicateText, InvalidText, IncompleteText}), driver.MessageTexts());
-    for (const MessageBoxRecord& box : driver.MessageBoxes())
-        EXPECT_EQ(nullptr, box.owner);
-    EXPECT_EQ(std::vector<int>{0}, host.SelectedRows()) << "no list is touched";
+    EXPECT_EQ(count, TestPortIsValidCalls);
+    EXPECT_EQ(count * (count - 1) / 2, TestPortIsSamePortCalls);
+    TestPortIsValidCalls = TestPortIsSamePortCalls = 0;
+    EXPECT_EQ(EntryValidAttached, GetEntryStatus(count - 1));
+    EXPECT_EQ(count, TestPortIsValidCalls);
+    EXPECT_EQ(count * (count - 1) / 2, TestPortIsSamePortCalls);
 }
 
-TEST_F(PortTableValidation, WindowWithoutListStillChecks)
-{
-    Table({Make<VirtualPort>(0, 10)});
-    HWND noList = CreateWindowExA(0, "STATIC", "no list", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
-                                  nullptr, nullptr, nullptr, nullptr);
-    DialogDriver driver;
-    driver.OnMessageBox(IDOK).OnMessageBox(IDCANCEL);
-    EXPECT_EQ(0, ValidatePortTable(noList));
-    EXPECT_EQ((Texts{InvalidText, IncompleteText}), driver.MessageTexts());
-    EXPECT_EQ(noList, driver.MessageBoxes()[0].owner);
-    DestroyWindow(noList);
-}
-
-// A message box runs a message loop: if the table is freed meanwhile (a
-// host reloading it), the check stops with 0 rather than walk freed nodes.
-TEST_F(PortTableValidation, TableFreedWhileAskedStopsTheCheck)
+// A message box runs a message loop: a table freed meanwhile stops the check
+// with 0 rather than walk freed nodes.
+TEST_F(Validation, TableFreedWhileAskedStopsTheCheck)
 {
     Table({Make<VirtualPort>(5, 10), Make<VirtualPort>(5, 20), Make<VirtualPort>(0, 30)});
     DialogDriver driver;
     driver.OnMessageBox(IDOK, [](HWND) { FreePortTable(); });
     EXPECT_EQ(0, ValidatePortTable(host.Window()));
-    EXPECT_EQ(Texts{DuplicateText}, driver.MessageTexts());
-    EXPECT_EQ(0, PortTable.count);
+    EXPECT_EQ(Texts{Duplicate}, driver.MessageTexts());
 }
 
-// ---------------------------------------------------------------------------
-// GetEntryStatus
-
-TEST_F(PortTableValidation, EntryStatusOfEachRule)
+// Positions outside the table and short or missing buffers get a defined answer.
+TEST_F(Validation, EntryStatusOutsideTheTable)
 {
-    Table({Make<FakePhysical>(1, 10), Make<FakePhysical>(2, 20, false), Make<FakePtp>(2),
-           Make<FakePtp>(0), Make<VirtualPort>(3, 10), Make<VirtualPort>(4, 40, false)});
-    EXPECT_EQ((std::vector<int>{EntryValidAttached, EntryValidDetached, EntryDuplicate, EntryInvalid,
-                                EntryDuplicate, EntryValidDetached}),
-              Statuses());
-}
-
-TEST_F(PortTableValidation, EntryStatusOfMissingPositions)
-{
-    EXPECT_EQ(-1, GetEntryStatus(0)) << "empty table";
-    Table({Make<VirtualPort>(1, 10)});
-    EXPECT_EQ(EntryValidAttached, GetEntryStatus(0));
-    EXPECT_EQ(-1, GetEntryStatus(1));
-    EXPECT_EQ(-1, GetEntryStatus(-1));
-    EXPECT_EQ(-1, GetEntryStatus(0x7FFFFFFF));
-
-    BYTE statuses[4] = {9, 9, 9, 9};
-    EXPECT_EQ(1, ComputeEntryStatuses(statuses, 4)) << "only as many as the table holds";
-    EXPECT_EQ(EntryValidAttached, statuses[0]);
-    EXPECT_EQ(9, statuses[1]);
-    EXPECT_EQ(0, ComputeEntryStatuses(statuses, 0));
+    Table({Make<VirtualPort>(1, 10, false)});
+    for (int position : {1, -1, 0x7FFFFFFF})
+        EXPECT_EQ(-1, GetEntryStatus(position)) << position;
+    BYTE statuses[2] = {9, 9};
+    EXPECT_EQ(1, ComputeEntryStatuses(statuses, 2));
+    EXPECT_TRUE(statuses[0] == EntryValidDetached && statuses[1] == 9);
     EXPECT_EQ(0, ComputeEntryStatuses(nullptr, 4));
 }

@@ -9,14 +9,17 @@ set -e
 prefix=$(realpath -m "$1")
 export WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all
 
-if [ ! -f "$prefix/.tolmarin-ready" ]; then
+if [ ! -f "$prefix/.tolmarin-prefix-v2" ]; then
     rm -rf "$prefix"
     mkdir -p "$prefix"
     WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1 || true
     wineserver -w
     wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+    # A crashing test program ends at once instead of waiting in the
+    # debugger until the run's time-out.
+    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d false /f >/dev/null 2>&1
     wineserver -w
-    touch "$prefix/.tolmarin-ready"
+    touch "$prefix/.tolmarin-prefix-v2"
 fi
 
 if [ -n "$2" ] && [ -f "$2" ]; then

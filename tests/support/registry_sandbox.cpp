@@ -7,18 +7,28 @@
 const char TablePath[] = "SYSTEM\\CurrentControlSet\\Services\\Orvanta\\Parameters\\Nl\\Port_Table";
 
 RegistrySandbox::RegistrySandbox(const char* name)
-    : path(std::string("Software\\") + name), key(nullptr)
+    : RegistrySandbox(HKEY_CURRENT_USER, std::string("Software\\") + name)
 {
-    DeleteTree(HKEY_CURRENT_USER, path);
-    RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                    nullptr);
+}
+
+RegistrySandbox::RegistrySandbox(HKEY root, const std::string& path)
+    : root(root), path(path), created(path), key(nullptr)
+{
+    DeleteTree(root, path);
+    for (size_t end = path.find('\\'); end != std::string::npos; end = path.find('\\', end + 1)) {
+        if (!KeyExists(root, path.substr(0, end))) {
+            created = path.substr(0, end);
+            break;
+        }
+    }
+    RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
 }
 
 RegistrySandbox::~RegistrySandbox()
 {
     if (key)
         RegCloseKey(key);
-    DeleteTree(HKEY_CURRENT_USER, path);
+    DeleteTree(root, created);
 }
 
 void DeleteTree(HKEY root, const std::string& path)

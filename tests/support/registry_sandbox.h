@@ -5,17 +5,24 @@
 #include <string>
 #include <vector>
 
-// A scratch key below HKEY_CURRENT_USER, deleted with everything in it when
-// the sandbox goes out of scope.
+// A scratch key, emptied and created for a test. When the sandbox goes out
+// of scope, the first level of its path that did not exist before goes with
+// everything below it, so the parent keys created on the way go too.
 class RegistrySandbox {
 public:
+    // HKEY_CURRENT_USER\Software\<name>.
     explicit RegistrySandbox(const char* name = "TolmarinTest");
+    RegistrySandbox(HKEY root, const std::string& path);
     ~RegistrySandbox();
+    RegistrySandbox(const RegistrySandbox&) = delete;
+    RegistrySandbox& operator=(const RegistrySandbox&) = delete;
     HKEY Key() const { return key; }
     const std::string& Path() const { return path; }
 
 private:
+    HKEY root;
     std::string path;
+    std::string created;
     HKEY key;
 };
 

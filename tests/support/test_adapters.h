@@ -1,57 +1,41 @@
-// Network adapters and driver bindings presented to the code under test
-// through the real Setup API and registry, removed again at the end.
+// Network adapters and the driver's "Bind" list, presented to the code under
+// test through Wine's real Setup API and registry and removed again.
 #pragma once
 #include <windows.h>
 #include <setupapi.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "support/scoped_key.h"
+#include "support/registry_sandbox.h"
 
-// A present network adapter of class Net in the Windows 95/98 form: its
-// driver key name (SPDRP_DRIVER) is given, e.g. "Net\\0007", and its driver
-// key is HKLM\System\CurrentControlSet\Control\Class\<driver>. Removed, with
-// its driver key, when the object goes.
+// The key of the driver's "Bind" list (Windows NT 4.0).
+extern const char LinkagePath[];
+// Stores raw as "Bind": the entries with their NULs as the test spells them.
+void SetBind(const std::string& raw, DWORD type = REG_MULTI_SZ);
+
+// The rows of a dialog's adapter list, control 516.
+std::vector<std::string> AdapterRows(HWND dialog);
+
+// A present adapter of class Net in the Windows 95/98 form: its SPDRP_DRIVER
+// is driver ("Net\\0007"), and its driver key Control\Class\<driver> has a
+// "Bindings" subkey holding a value named binding.
 class TestNetAdapter {
 public:
     TestNetAdapter(const std::string& instanceId, const std::string& description,
-                   const std::string& driver);
+                   const std::string& driver, const std::string& binding = "VEMTO\\0000");
     ~TestNetAdapter();
-    TestNetAdapter(const TestNetAdapter&) = delete;
-    TestNetAdapter& operator=(const TestNetAdapter&) = delete;
-
-    // True when the Setup API accepted the adapter and its properties.
-    bool Ready() const { return ready; }
-    const std::string& InstanceId() const { return instanceId; }
-    // Adds a value of that name to the driver key's "Bindings" subkey.
-    void AddBinding(const std::string& valueName);
+    void AddBinding(const std::string& name);
 
 private:
-    std::string instanceId;
-    std::string driverKeyPath;
+    RegistrySandbox driverKey;
     HDEVINFO devices;
     SP_DEVINFO_DATA device;
-    bool ready;
 };
 
-// Removes a device of class Net left behind by an earlier run, if any.
-void RemoveNetAdapter(const std::string& instanceId);
-
-// The driver's "Bind" list (Linkage key of the driver's service) for the
-// length of a test; the keys created for it are deleted at the end.
-class TestBindList {
-public:
-    TestBindList();
-    ~TestBindList();
-    TestBindList(const TestBindList&) = delete;
-    TestBindList& operator=(const TestBindList&) = delete;
-
-    void Set(const std::vector<std::string>& entries);
-    void SetRaw(const void* data, DWORD size, DWORD type = REG_MULTI_SZ);
-    void Remove();
-
-private:
-    std::unique_ptr<ScopedKeyPath> scope;
+// Two adapters bound to the driver around one bound to another protocol.
+struct ThreeAdapters {
+    TestNetAdapter first{"ROOT\\NET\\7301", "First Adapter", "Net\\0007"};
+    TestNetAdapter unbound{"ROOT\\NET\\7302", "Unbound Adapter", "Net\\0008", "NETBEUI\\0000"};
+    TestNetAdapter second{"ROOT\\NET\\7303", "Second Adapter", "Net\\0009"};
 };

@@ -1,9 +1,7 @@
 // The helper calls as the Windows Sockets framework sees them: loaded from
 // tolmarin.dll by name and called with the framework's arguments.
-#include <string.h>
-#include <wchar.h>
-
-#include <set>
+#include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,475 +11,181 @@ namespace {
 
 const BYTE Fill = 0xA5;
 
-bool AllBytesAre(const void* data, size_t size, BYTE value)
+bool AllFill(const void* data, size_t size)
 {
     const BYTE* bytes = static_cast<const BYTE*>(data);
-    for (size_t i = 0; i < size; ++i) {
-        if (bytes[i] != value)
-            return false;
-    }
-    return true;
+    return std::all_of(bytes, bytes + size, [](BYTE b) { return b == Fill; });
 }
 
-// The names of the module's exports, read from its export directory.
-std::set<std::string> ExportNames(HMODULE module)
-{
-    const BYTE* base = reinterpret_cast<const BYTE*>(module);
-    auto dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    auto nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
-    auto exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + dir.VirtualAddress);
-    auto names = reinterpret_cast<const DWORD*>(base + exports->AddressOfNames);
-    std::set<std::string> result;
-    for (DWORD i = 0; i < exports->NumberOfNames; ++i)
-        result.insert(reinterpret_cast<const char*>(base + names[i]));
-    return result;
-}
-
-bool InsideImage(HMODULE module, const void* p)
-{
-    const BYTE* base = reinterpret_cast<const BYTE*>(module);
-    auto dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    auto nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(base + dos->e_lfanew);
-    return p >= base && p < base + nt->OptionalHeader.SizeOfImage;
-}
-
-}  // namespace
-
-TEST(WshExports, ExactlyTheEightHelperCallsUndecorated)
-{
-    ASSERT_WSH_LOADED();
-    std::set<std::string> helpers;
-    for (const std::string& name : ExportNames(Wsh().module)) {
-        if (name.compare(0, 3, "WSH") == 0)
-            helpers.insert(name);
-        EXPECT_EQ(std::string::npos, name.find('@')) << name;
-    }
-    std::set<std::string> expected = {"WSHEnumProtocols", "WSHGetSockaddrType", "WSHGetSocketInformation",
-                                      "WSHGetWildcardSockaddr", "WSHGetWinsockMapping", "WSHNotify",
-                                      "WSHOpenSocket", "WSHSetSocketInformation"};
-    EXPECT_EQ(expected, helpers);
-}
-
-// ---------------------------------------------------------------------------
-// WSHEnumProtocols
-
-namespace {
-
-struct Enumeration {
-    INT result;
-    DWORD length;
-    DWORD error;
-};
-
-Enumeration Enumerate(LPINT protocols, void* buffer, DWORD length)
+// "result stored-length last-error" of one enumeration.
+std::string Enumerate(LPINT protocols, void* buffer, DWORD length)
 {
     SetLastError(0);
-    Enumeration e;
-    e.length = length;
-    e.result = Wsh().EnumProtocols(protocols, nullptr, buffer, &e.length);
-    e.error = GetLastError();
-    return e;
+    INT result = Wsh().EnumProtocols(protocols, nullptr, buffer, &length);
+    return std::to_string(result) + " " + std::to_string(length) + " " + std::to_string(GetLastError());
 }
 
-void ExpectProtocolRecord(const BYTE* buffer)
+// The first count 32-bit values at data, which need not be aligned.
+std::vector<DWORD> Values(const void* data, size_t count)
 {
-    PROTOCOL_INFOW info;
-    memcpy(&info, buffer, sizeof(info));
-    EXPECT_EQ(0x201u, info.dwServiceFlags);
-    EXPECT_EQ(157, info.iAddressFamily);
-    EXPECT_EQ(14, info.iMaxSockAddr);
-    EXPECT_EQ(7, info.iMinSockAddr);
-    EXPECT_EQ(2, info.iSocketType);
-    EXPECT_EQ(33000, info.iProtocol);
-    EXPECT_EQ(0xFFFFFFFFu, info.dwMessageSize);
-    EXPECT_EQ(reinterpret_cast<const void*>(buffer + 32), info.lpProtocol) << "the name follows the record";
-    EXPECT_EQ(0, memcmp(buffer + 32, L"Vemto", 12)) << "name and terminator";
+    std::vector<DWORD> values(count);
+    memcpy(values.data(), data, count * sizeof(DWORD));
+    return values;
 }
 
 }  // namespace
 
-TEST(WshEnumProtocols, SizeProtocol)
+// Off-by-one in the size check, a short buffer written, a wrong stored size,
+// a record written as if aligned. A list without 33000 (also empty, or with
+// it after the terminator) gets nothing; one naming it acts as no list.
+TEST(WshEnumProtocols, SizeProtocolAndLists)
 {
-    ASSERT_WSH_LOADED();
-    BYTE buffer[64];
-    memset(buffer, Fill, sizeof(buffer));
-
-    Enumeration e = Enumerate(nullptr, buffer, 43);
-    EXPECT_EQ(-1, e.result);
-    EXPECT_EQ(44u, e.length);
-    EXPECT_EQ(DWORD(ERROR_INSUFFICIENT_BUFFER), e.error);
-    EXPECT_TRUE(AllBytesAre(buffer, sizeof(buffer), Fill)) << "a short buffer was written";
-
-    // Length 0 with no buffer asks for the size.
-    e = Enumerate(nullptr, nullptr, 0);
-    EXPECT_EQ(-1, e.result);
-    EXPECT_EQ(44u, e.length);
-    EXPECT_EQ(DWORD(ERROR_INSUFFICIENT_BUFFER), e.error);
-
-    e = Enumerate(nullptr, buffer, 44);
-    EXPECT_EQ(1, e.result);
-    EXPECT_EQ(44u, e.length);
-    ExpectProtocolRecord(buffer);
-    EXPECT_TRUE(AllBytesAre(buffer + 44, sizeof(buffer) - 44, Fill)) << "written beyond 44 bytes";
-}
-
-TEST(WshEnumProtocols, LargerAndUnalignedBuffers)
-{
-    ASSERT_WSH_LOADED();
+    INT others[] = {6, 17, 0}, empty[] = {0}, hidden[] = {6, 0, 33000}, ours[] = {33000, 0}, mixed[] = {6, 33000, 0};
     BYTE buffer[101];
     memset(buffer, Fill, sizeof(buffer));
-    Enumeration e = Enumerate(nullptr, buffer + 1, 100);
-    EXPECT_EQ(1, e.result);
-    EXPECT_EQ(44u, e.length) << "the stored length is the size used";
-    ExpectProtocolRecord(buffer + 1);
-    EXPECT_EQ(Fill, buffer[0]);
-    EXPECT_TRUE(AllBytesAre(buffer + 45, sizeof(buffer) - 45, Fill));
+    for (LPINT list : {LPINT(nullptr), ours})
+        EXPECT_EQ("-1 44 122", Enumerate(list, buffer, 43));
+    EXPECT_EQ("-1 44 122", Enumerate(nullptr, nullptr, 0)) << "size query";
+    EXPECT_EQ("-1 44 10014", Enumerate(nullptr, nullptr, 44)) << "room but no buffer";
+    for (LPINT list : {others, empty, hidden})
+        EXPECT_EQ("0 0 0", Enumerate(list, buffer, sizeof(buffer))) << "list from " << list[0];
+    EXPECT_TRUE(AllFill(buffer, sizeof(buffer))) << "written without a record";
+    for (LPINT list : {LPINT(nullptr), ours, mixed}) {
+        for (DWORD size : {44u, 100u}) {
+            memset(buffer, Fill, sizeof(buffer));
+            EXPECT_EQ("1 44 0", Enumerate(list, buffer + 1, size)) << "buffer of " << size;
+            const std::vector<DWORD> record = {0x201, 157, 14, 7, 2, 33000, 0xFFFFFFFF, DWORD(buffer + 33)};
+            EXPECT_EQ(record, Values(buffer + 1, 8)) << "the record, its name pointer 32 bytes in";
+            EXPECT_EQ(0, memcmp(buffer + 33, L"Vemto", 12)) << "the name right behind the record";
+            EXPECT_TRUE(buffer[0] == Fill && AllFill(buffer + 45, 56)) << "written outside the 44 bytes";
+        }
+    }
 }
 
-TEST(WshEnumProtocols, ProtocolLists)
+// The six rows in their order (the first is the canonical triple); a 79-byte
+// buffer gets the size alone.
+TEST(WshGetWinsockMapping, EightyBytesOrOnlyTheSize)
 {
-    ASSERT_WSH_LOADED();
-    BYTE buffer[64];
-
-    INT others[] = {6, 17, 0};
-    memset(buffer, Fill, sizeof(buffer));
-    Enumeration e = Enumerate(others, buffer, sizeof(buffer));
-    EXPECT_EQ(0, e.result);
-    EXPECT_EQ(0u, e.length);
-    EXPECT_TRUE(AllBytesAre(buffer, sizeof(buffer), Fill));
-
-    INT empty[] = {0};
-    e = Enumerate(empty, buffer, sizeof(buffer));
-    EXPECT_EQ(0, e.result);
-    EXPECT_EQ(0u, e.length);
-
-    INT ours[] = {33000, 0};
-    e = Enumerate(ours, buffer, 43);
-    EXPECT_EQ(-1, e.result) << "{33000} behaves as no list";
-    EXPECT_EQ(44u, e.length);
-    EXPECT_EQ(DWORD(ERROR_INSUFFICIENT_BUFFER), e.error);
-    e = Enumerate(ours, buffer, 44);
-    EXPECT_EQ(1, e.result);
-    ExpectProtocolRecord(buffer);
-
-    INT mixed[] = {6, 17, 33000, 0};
-    memset(buffer, Fill, sizeof(buffer));
-    e = Enumerate(mixed, buffer, sizeof(buffer));
-    EXPECT_EQ(1, e.result);
-    ExpectProtocolRecord(buffer);
-
-    // 33000 after the terminator is not in the list.
-    INT hidden[] = {6, 0, 33000};
-    e = Enumerate(hidden, buffer, sizeof(buffer));
-    EXPECT_EQ(0, e.result);
-    EXPECT_EQ(0u, e.length);
-}
-
-TEST(WshEnumProtocols, MissingPointersAreRefused)
-{
-    ASSERT_WSH_LOADED();
-    SetLastError(0);
-    EXPECT_EQ(-1, Wsh().EnumProtocols(nullptr, nullptr, nullptr, nullptr));
-    EXPECT_EQ(DWORD(WSAEFAULT), GetLastError());
-
-    // A length that would fit but no buffer to fill.
-    Enumeration e = Enumerate(nullptr, nullptr, 44);
-    EXPECT_EQ(-1, e.result);
-    EXPECT_EQ(44u, e.length);
-    EXPECT_EQ(DWORD(WSAEFAULT), e.error);
-}
-
-// ---------------------------------------------------------------------------
-// WSHGetWinsockMapping
-
-TEST(WshGetWinsockMapping, EightyBytesOfSixRows)
-{
-    ASSERT_WSH_LOADED();
-    DWORD buffer[25];
-    memset(buffer, Fill, sizeof(buffer));
-    EXPECT_EQ(80u, Wsh().GetWinsockMapping(reinterpret_cast<PWINSOCK_MAPPING>(buffer), sizeof(buffer)));
-    const DWORD expected[20] = {6,   3,     157, 2, 33000, 157, 2, 0,     157, 0,
-                                33000, 0,   2,   33000, 0, 0,   33000, 157, 0, 0};
-    for (int i = 0; i < 20; ++i)
-        EXPECT_EQ(expected[i], buffer[i]) << "value " << i;
-    EXPECT_TRUE(AllBytesAre(buffer + 20, sizeof(buffer) - 80, Fill)) << "written beyond 80 bytes";
-}
-
-TEST(WshGetWinsockMapping, ShortBufferGetsOnlyTheSize)
-{
-    ASSERT_WSH_LOADED();
-    BYTE buffer[80];
+    DWORD buffer[21];
     memset(buffer, Fill, sizeof(buffer));
     EXPECT_EQ(80u, Wsh().GetWinsockMapping(reinterpret_cast<PWINSOCK_MAPPING>(buffer), 79));
-    EXPECT_TRUE(AllBytesAre(buffer, sizeof(buffer), Fill));
-    EXPECT_EQ(80u, Wsh().GetWinsockMapping(reinterpret_cast<PWINSOCK_MAPPING>(buffer), 0));
-    EXPECT_EQ(80u, Wsh().GetWinsockMapping(nullptr, 0));
-    EXPECT_EQ(80u, Wsh().GetWinsockMapping(nullptr, 80));
-    EXPECT_TRUE(AllBytesAre(buffer, sizeof(buffer), Fill));
+    EXPECT_TRUE(AllFill(buffer, sizeof(buffer))) << "a short buffer was written";
+    EXPECT_EQ(80u, Wsh().GetWinsockMapping(reinterpret_cast<PWINSOCK_MAPPING>(buffer), sizeof(buffer)));
+    EXPECT_EQ(std::vector<DWORD>({6, 3, 157, 2, 33000, 157, 2, 0, 157, 0, 33000, 0, 2, 33000, 0, 0, 33000, 157, 0, 0}),
+              Values(buffer, 20));
+    EXPECT_TRUE(AllFill(buffer + 20, 4)) << "written beyond 80 bytes";
 }
 
-// ---------------------------------------------------------------------------
-// WSHOpenSocket and WSHNotify
-
-TEST(WshOpenSocket, EveryMappedTripleBecomesCanonical)
+// Every mapped triple is turned into the canonical one, in the caller's
+// values and the context; the device name is the DLL's own constant. Only
+// the close event frees the context (else it would be used after free).
+TEST(WshOpenSocket, EveryMappedTripleOpensACanonicalSocket)
 {
-    ASSERT_WSH_LOADED();
-    const INT triples[6][3] = {{157, 2, 33000}, {157, 2, 0}, {157, 0, 33000},
-                               {0, 2, 33000},   {0, 0, 33000}, {157, 0, 0}};
-    for (const auto& t : triples) {
-        SCOPED_TRACE(testing::Message() << "(" << t[0] << ", " << t[1] << ", " << t[2] << ")");
+    for (const auto& t : Mapping) {
+        SCOPED_TRACE(testing::Message() << t[0] << ", " << t[1] << ", " << t[2]);
+        size_t before = BusyHeapBlocks();
         OpenedSocket s = OpenSocket(t[0], t[1], t[2]);
         ASSERT_EQ(0, s.result);
-        EXPECT_EQ(157, s.family);
-        EXPECT_EQ(2, s.type);
-        EXPECT_EQ(33000, s.protocol);
-        EXPECT_EQ(0x80u, s.events) << "the close event only";
-        ASSERT_NE(nullptr, s.context);
-        const DWORD canonical[3] = {157, 2, 33000};
-        EXPECT_EQ(0, memcmp(canonical, s.context, 12)) << "the context holds the canonical triple";
+        for (DWORD event : {0x01u, 0x40u, 0x100u, 0x81u, 0xFFFFFFFFu})
+            EXPECT_EQ(WSAEINVAL, Wsh().Notify(s.context, INVALID_SOCKET, nullptr, nullptr, event)) << event;
+        EXPECT_EQ(before + 1, BusyHeapBlocks()) << "not one context block";
+        EXPECT_EQ(Values(Canonical, 3), Values(&s.family, 3)) << "the caller's values";
+        EXPECT_EQ(Values(Canonical, 3), Values(s.context, 3)) << "the context";
+        EXPECT_TRUE(s.events == 0x80 && s.device.Length == 26 && s.device.MaximumLength == 26);
+        MEMORY_BASIC_INFORMATION memory = {};
+        VirtualQuery(s.device.Buffer, &memory, sizeof(memory));
+        ASSERT_EQ(Wsh().module, memory.AllocationBase) << "the name is not the library's constant";
+        EXPECT_EQ(0, memcmp(L"\\Device\\Vemto", s.device.Buffer, 26));
         EXPECT_EQ(0, CloseSocket(s.context));
+        EXPECT_EQ(before, BusyHeapBlocks());
     }
 }
 
+// A triple one value off the table, or matching only in its low 16 bits or
+// its magnitude, is refused before anything is written or allocated.
 TEST(WshOpenSocket, UnmappedTriplesAreRefused)
 {
-    ASSERT_WSH_LOADED();
-    const INT triples[][3] = {{157, 1, 33000}, {0, 2, 0},  {0, 0, 0},     {2, 2, 17},    {157, 2, 17},
-                              {157, 3, 33000}, {158, 2, 33000}, {-157, 2, 33000}, {157, 2, -33000}};
+    const INT triples[][3] = {{157, 1, 33000}, {0, 2, 0}, {158, 2, 33000}, {157 + 65536, 2, 0}, {0, 0, -33000}};
+    size_t before = BusyHeapBlocks();
     for (const auto& t : triples) {
-        SCOPED_TRACE(testing::Message() << "(" << t[0] << ", " << t[1] << ", " << t[2] << ")");
-        INT family = t[0], type = t[1], protocol = t[2];
-        UNICODE_STRING device = {7, 7, nullptr};
-        PVOID context = &device;
-        DWORD events = 0x1234;
-        EXPECT_EQ(WSAEINVAL, Wsh().OpenSocket(&family, &type, &protocol, &device, &context, &events));
-        EXPECT_EQ(t[0], family);
-        EXPECT_EQ(t[1], type);
-        EXPECT_EQ(t[2], protocol);
-        EXPECT_EQ(7, device.Length);
-        EXPECT_EQ(nullptr, device.Buffer);
-        EXPECT_EQ(static_cast<PVOID>(&device), context);
-        EXPECT_EQ(0x1234u, events);
+        OpenedSocket s = OpenSocket(t[0], t[1], t[2]);
+        EXPECT_EQ(WSAEINVAL, s.result) << t[0] << ", " << t[1] << ", " << t[2];
+        EXPECT_TRUE(s.family == t[0] && s.type == t[1] && s.protocol == t[2] && !s.device.Buffer && !s.context &&
+                    !s.events) << "written on refusal";
     }
-}
-
-TEST(WshOpenSocket, DeviceNameIsTheLibrarysConstant)
-{
-    ASSERT_WSH_LOADED();
-    OpenedSocket first = OpenSocket();
-    OpenedSocket second = OpenSocket(0, 0, 33000);
-    ASSERT_EQ(0, first.result);
-    ASSERT_EQ(0, second.result);
-    EXPECT_EQ(26, first.device.Length);
-    EXPECT_EQ(26, first.device.MaximumLength);
-    ASSERT_NE(nullptr, first.device.Buffer);
-    EXPECT_EQ(0, memcmp(L"\\Device\\Vemto", first.device.Buffer, 26));
-    EXPECT_EQ(first.device.Buffer, second.device.Buffer) << "a copy was made";
-    EXPECT_TRUE(InsideImage(Wsh().module, first.device.Buffer)) << "the name is not the library's own";
-    EXPECT_NE(first.context, second.context);
-    EXPECT_EQ(0, CloseSocket(first.context));
-    EXPECT_EQ(0, CloseSocket(second.context));
-}
-
-TEST(WshOpenSocket, MissingPointersAreRefusedWithoutAllocating)
-{
-    ASSERT_WSH_LOADED();
-    INT family = 157, type = 2, protocol = 33000;
-    UNICODE_STRING device = {};
-    PVOID context = nullptr;
-    DWORD events = 0;
-    size_t before = BusyHeapBlocks();
-    EXPECT_EQ(WSAEFAULT, Wsh().OpenSocket(nullptr, &type, &protocol, &device, &context, &events));
-    EXPECT_EQ(WSAEFAULT, Wsh().OpenSocket(&family, &type, nullptr, &device, &context, &events));
-    EXPECT_EQ(WSAEFAULT, Wsh().OpenSocket(&family, &type, &protocol, nullptr, &context, &events));
-    EXPECT_EQ(WSAEFAULT, Wsh().OpenSocket(&family, &type, &protocol, &device, nullptr, &events));
-    EXPECT_EQ(WSAEFAULT, Wsh().OpenSocket(&family, &type, &protocol, &device, &context, nullptr));
     EXPECT_EQ(before, BusyHeapBlocks());
-    EXPECT_EQ(nullptr, context);
 }
 
-TEST(WshNotify, OnlyCloseFreesTheContext)
+// The context option: the query at every branch (level, other option, short
+// buffer, size query, copy); the hand-over keeps an existing context and gives
+// a null one (a handle inherited by another process) a new context holding
+// the bytes, whose address replaces the value's first field and no more.
+TEST(WshSocketInformation, ContextOption)
 {
-    ASSERT_WSH_LOADED();
-    size_t before = BusyHeapBlocks();
     OpenedSocket s = OpenSocket();
     ASSERT_EQ(0, s.result);
-    EXPECT_EQ(before + 1, BusyHeapBlocks()) << "one context block";
-
-    const DWORD others[] = {0, WSH_NOTIFY_BIND, WSH_NOTIFY_LISTEN, WSH_NOTIFY_CONNECT, WSH_NOTIFY_ACCEPT,
-                            WSH_NOTIFY_SHUTDOWN_RECEIVE, WSH_NOTIFY_SHUTDOWN_SEND, WSH_NOTIFY_SHUTDOWN_ALL,
-                            WSH_NOTIFY_CONNECT_ERROR, WSH_NOTIFY_CLOSE | WSH_NOTIFY_BIND, 0xFFFFFFFF};
-    for (DWORD event : others)
-        EXPECT_EQ(WSAEINVAL, Wsh().Notify(s.context, INVALID_SOCKET, nullptr, nullptr, event)) << event;
-    EXPECT_EQ(before + 1, BusyHeapBlocks()) << "a context was freed on another event";
-    const DWORD canonical[3] = {157, 2, 33000};
-    EXPECT_EQ(0, memcmp(canonical, s.context, 12));
-
-    EXPECT_EQ(0, CloseSocket(s.context));
-    EXPECT_EQ(before, BusyHeapBlocks());
-    EXPECT_EQ(0, CloseSocket(nullptr)) << "closing without a context";
-}
-
-// ---------------------------------------------------------------------------
-// The internal context option
-
-namespace {
-
-INT GetOption(PVOID context, INT level, INT option, void* value, INT* length)
-{
-    return Wsh().GetSocketInformation(context, INVALID_SOCKET, nullptr, nullptr, level, option,
-                                      static_cast<PCHAR>(value), length);
-}
-
-INT SetOption(PVOID context, INT level, INT option, void* value, INT length)
-{
-    return Wsh().SetSocketInformation(context, INVALID_SOCKET, nullptr, nullptr, level, option,
-                                      static_cast<PCHAR>(value), length);
-}
-
-const DWORD CanonicalBytes[3] = {157, 2, 33000};
-
-}  // namespace
-
-TEST(WshGetSocketInformation, EveryBranch)
-{
-    ASSERT_WSH_LOADED();
-    OpenedSocket s = OpenSocket();
-    ASSERT_EQ(0, s.result);
-    BYTE value[40];
-    INT length = sizeof(value);
-
+    BYTE value[16];
     memset(value, Fill, sizeof(value));
+    INT length = 11;
     EXPECT_EQ(WSAEINVAL, GetOption(s.context, 65535, SO_CONTEXT, value, &length));
-    EXPECT_EQ(WSAEINVAL, GetOption(s.context, SOL_SOCKET, SO_CONTEXT, value, &length));
-    EXPECT_EQ(WSAEINVAL, GetOption(s.context, -2, SO_CONTEXT, value, &length)) << "sign-extended 0xFFFE";
-    EXPECT_EQ(INT(sizeof(value)), length);
-
-    length = 99;
-    EXPECT_EQ(0, GetOption(s.context, SOL_INTERNAL, 2, value, &length)) << "other internal options";
-    EXPECT_EQ(99, length) << "the length was changed";
-    EXPECT_EQ(0, GetOption(s.context, SOL_INTERNAL, 0, value, &length));
-    EXPECT_EQ(99, length);
-    EXPECT_TRUE(AllBytesAre(value, sizeof(value), Fill));
-
-    length = 0;
-    EXPECT_EQ(0, GetOption(s.context, SOL_INTERNAL, SO_CONTEXT, nullptr, &length)) << "size query";
-    EXPECT_EQ(12, length);
-
-    for (INT shortLength : {11, 0, -1}) {
-        length = shortLength;
-        EXPECT_EQ(WSAEFAULT, GetOption(s.context, SOL_INTERNAL, SO_CONTEXT, value, &length)) << shortLength;
-        EXPECT_EQ(shortLength, length);
-    }
-    EXPECT_TRUE(AllBytesAre(value, sizeof(value), Fill)) << "a short buffer was written";
-
-    length = 12;
-    EXPECT_EQ(0, GetOption(s.context, SOL_INTERNAL, SO_CONTEXT, value, &length));
-    EXPECT_EQ(12, length);
-    EXPECT_EQ(0, memcmp(CanonicalBytes, value, 12));
-
-    memset(value, Fill, sizeof(value));
+    EXPECT_EQ(0, GetOption(s.context, SOL_INTERNAL, 2, value, &length)) << "other option";
+    EXPECT_EQ(WSAEFAULT, GetOption(s.context, SOL_INTERNAL, SO_CONTEXT, value, &length)) << "short buffer";
+    EXPECT_TRUE(length == 11 && AllFill(value, sizeof(value))) << "written on refusal";
+    EXPECT_EQ(0, GetOption(s.context, SOL_INTERNAL, SO_CONTEXT, nullptr, &length));
+    EXPECT_EQ(12, length) << "size query";
     length = sizeof(value);
     EXPECT_EQ(0, GetOption(s.context, SOL_INTERNAL, SO_CONTEXT, value, &length));
     EXPECT_EQ(12, length) << "the length is the size written";
-    EXPECT_EQ(0, memcmp(CanonicalBytes, value, 12));
-    EXPECT_TRUE(AllBytesAre(value + 12, sizeof(value) - 12, Fill));
+    EXPECT_TRUE(memcmp(Canonical, value, 12) == 0 && AllFill(value + 12, 4));
 
-    EXPECT_EQ(0, CloseSocket(s.context));
-}
-
-TEST(WshGetSocketInformation, MissingPointersAreRefused)
-{
-    ASSERT_WSH_LOADED();
-    OpenedSocket s = OpenSocket();
-    ASSERT_EQ(0, s.result);
-    BYTE value[12];
-    memset(value, Fill, sizeof(value));
-    EXPECT_EQ(WSAEFAULT, GetOption(s.context, SOL_INTERNAL, SO_CONTEXT, value, nullptr));
-    INT length = 12;
-    EXPECT_EQ(WSAEINVAL, GetOption(nullptr, SOL_INTERNAL, SO_CONTEXT, value, &length)) << "no context to copy";
-    EXPECT_EQ(12, length);
-    EXPECT_TRUE(AllBytesAre(value, sizeof(value), Fill));
-    EXPECT_EQ(0, CloseSocket(s.context));
-}
-
-TEST(WshSetSocketInformation, RefusedArguments)
-{
-    ASSERT_WSH_LOADED();
-    BYTE value[16];
-    memcpy(value, CanonicalBytes, 12);
-    size_t before = BusyHeapBlocks();
-    EXPECT_EQ(WSAEINVAL, SetOption(nullptr, 65535, SO_CONTEXT, value, 12));
-    EXPECT_EQ(WSAEINVAL, SetOption(nullptr, SOL_INTERNAL, 2, value, 12)) << "unlike the query: refused";
-    EXPECT_EQ(WSAEINVAL, SetOption(nullptr, SOL_INTERNAL, SO_CONTEXT, value, 11));
-    EXPECT_EQ(WSAEINVAL, SetOption(nullptr, SOL_INTERNAL, SO_CONTEXT, value, -12));
-    EXPECT_EQ(WSAEFAULT, SetOption(nullptr, SOL_INTERNAL, SO_CONTEXT, nullptr, 12));
-    EXPECT_EQ(before, BusyHeapBlocks());
-    EXPECT_EQ(0, memcmp(CanonicalBytes, value, 12));
-}
-
-TEST(WshSetSocketInformation, ExistingContextIsKept)
-{
-    ASSERT_WSH_LOADED();
-    OpenedSocket s = OpenSocket();
-    ASSERT_EQ(0, s.result);
-    BYTE value[12];
     const DWORD other[3] = {1, 2, 3};
     memcpy(value, other, 12);
     size_t before = BusyHeapBlocks();
     EXPECT_EQ(0, SetOption(s.context, SOL_INTERNAL, SO_CONTEXT, value, 12));
     EXPECT_EQ(before, BusyHeapBlocks()) << "allocated for a socket that has its context";
-    EXPECT_EQ(0, memcmp(other, value, 12)) << "the option value was changed";
-    EXPECT_EQ(0, memcmp(CanonicalBytes, s.context, 12)) << "the context was changed";
-    EXPECT_EQ(0, CloseSocket(s.context));
-}
-
-TEST(WshSetSocketInformation, InheritedSocketGetsANewContext)
-{
-    ASSERT_WSH_LOADED();
-    // The bytes given out by the process that opened the socket...
-    OpenedSocket s = OpenSocket();
-    ASSERT_EQ(0, s.result);
-    BYTE value[16];
-    memset(value, Fill, sizeof(value));
-    INT length = sizeof(value);
-    ASSERT_EQ(0, GetOption(s.context, SOL_INTERNAL, SO_CONTEXT, value, &length));
-    ASSERT_EQ(12, length);
-
-    // ...handed over in the process that inherited the handle.
-    size_t before = BusyHeapBlocks();
-    ASSERT_EQ(0, SetOption(nullptr, SOL_INTERNAL, SO_CONTEXT, value, length));
+    EXPECT_TRUE(memcmp(other, value, 12) == 0 && memcmp(Canonical, s.context, 12) == 0) << "something changed";
+    ASSERT_EQ(0, SetOption(nullptr, SOL_INTERNAL, SO_CONTEXT, value, 12));
     EXPECT_EQ(before + 1, BusyHeapBlocks());
     PVOID inherited;
     memcpy(&inherited, value, sizeof(inherited));
-    ASSERT_NE(nullptr, inherited);
-    EXPECT_NE(s.context, inherited);
-    EXPECT_EQ(0, memcmp(CanonicalBytes, inherited, 12)) << "the new context holds the handed-over bytes";
-    EXPECT_EQ(0, memcmp(CanonicalBytes + 1, value + 4, 8)) << "only the first pointer-sized field is replaced";
-    EXPECT_TRUE(AllBytesAre(value + 12, 4, Fill));
-
-    // The new context is a socket context like any other.
-    BYTE again[12];
-    length = sizeof(again);
-    EXPECT_EQ(0, GetOption(inherited, SOL_INTERNAL, SO_CONTEXT, again, &length));
-    EXPECT_EQ(0, memcmp(CanonicalBytes, again, 12));
-    EXPECT_EQ(0, CloseSocket(inherited));
-    EXPECT_EQ(before, BusyHeapBlocks());
-    EXPECT_EQ(0, CloseSocket(s.context));
+    ASSERT_NE(s.context, inherited);
+    EXPECT_EQ(Values(other, 3), Values(inherited, 3)) << "not the handed-over bytes";
+    EXPECT_TRUE(memcmp(other + 1, value + 4, 8) == 0 && AllFill(value + 12, 4)) << "more than one field replaced";
+    EXPECT_TRUE(CloseSocket(inherited) == 0 && CloseSocket(s.context) == 0);
 }
 
-TEST(WshGetWildcardSockaddr, FamilyHasNone)
+// Missing pointers and out-of-range values get a defined answer, no crash,
+// and allocate nothing; the family has no wildcard address.
+TEST(WshBadInput, DefinedAnswers)
 {
-    ASSERT_WSH_LOADED();
-    BYTE address[16];
-    memset(address, Fill, sizeof(address));
-    INT length = sizeof(address);
-    OpenedSocket s = OpenSocket();
-    ASSERT_EQ(0, s.result);
-    EXPECT_EQ(WSAEADDRNOTAVAIL, Wsh().GetWildcardSockaddr(s.context, reinterpret_cast<PSOCKADDR>(address), &length));
-    EXPECT_EQ(INT(sizeof(address)), length);
-    EXPECT_TRUE(AllBytesAre(address, sizeof(address), Fill));
-    EXPECT_EQ(WSAEADDRNOTAVAIL, Wsh().GetWildcardSockaddr(nullptr, nullptr, nullptr));
-    EXPECT_EQ(0, CloseSocket(s.context));
+    const WshExports& w = Wsh();
+    INT f = 157, t = 2, p = 33000, length = 12;
+    UNICODE_STRING device;
+    PVOID context = nullptr;
+    DWORD events;
+    BYTE value[12] = {};
+    const struct { const char* what; std::function<INT()> call; INT expected; } rows[] = {
+        {"enum: no length, -1 and last error",
+         [&] { return w.EnumProtocols(nullptr, nullptr, value, nullptr) == -1 ? INT(GetLastError()) : 0; }, WSAEFAULT},
+        {"mapping: no buffer", [&] { return INT(w.GetWinsockMapping(nullptr, 80)); }, 80},
+        {"open: no family", [&] { return w.OpenSocket(nullptr, &t, &p, &device, &context, &events); }, WSAEFAULT},
+        {"open: no device", [&] { return w.OpenSocket(&f, &t, &p, nullptr, &context, &events); }, WSAEFAULT},
+        {"open: no context", [&] { return w.OpenSocket(&f, &t, &p, &device, nullptr, &events); }, WSAEFAULT},
+        {"open: no events", [&] { return w.OpenSocket(&f, &t, &p, &device, &context, nullptr); }, WSAEFAULT},
+        {"get: level -2", [&] { return GetOption(value, -2, SO_CONTEXT, value, &length); }, WSAEINVAL},
+        {"get: no length", [&] { return GetOption(value, SOL_INTERNAL, SO_CONTEXT, value, nullptr); }, WSAEFAULT},
+        {"get: no context", [&] { return GetOption(nullptr, SOL_INTERNAL, SO_CONTEXT, value, &length); }, WSAEINVAL},
+        {"get: length -1", [&] { length = -1; return GetOption(value, SOL_INTERNAL, 1, value, &length); }, WSAEFAULT},
+        {"set: level 65535", [&] { return SetOption(nullptr, 65535, SO_CONTEXT, value, 12); }, WSAEINVAL},
+        {"set: other option", [&] { return SetOption(nullptr, SOL_INTERNAL, 2, value, 12); }, WSAEINVAL},
+        {"set: length 11", [&] { return SetOption(nullptr, SOL_INTERNAL, SO_CONTEXT, value, 11); }, WSAEINVAL},
+        {"set: length -12", [&] { return SetOption(nullptr, SOL_INTERNAL, SO_CONTEXT, value, -12); }, WSAEINVAL},
+        {"set: no value", [&] { return SetOption(nullptr, SOL_INTERNAL, SO_CONTEXT, nullptr, 12); }, WSAEFAULT},
+        {"wildcard: none", [&] { return w.GetWildcardSockaddr(value, PSOCKADDR(value), &length); }, WSAEADDRNOTAVAIL},
+    };
+    size_t before = BusyHeapBlocks();
+    for (const auto& row : rows)
+        EXPECT_EQ(row.expected, row.call()) << row.what;
+    EXPECT_EQ(before, BusyHeapBlocks());
+    EXPECT_TRUE(!context && std::all_of(value, value + 12, [](BYTE b) { return !b; })) << "written on refusal";
 }

@@ -13,16 +13,16 @@ extern "C" {
 
 /* Control codes of OrvantaPropertiesIoctl. */
 #define TOLMARIN_IOCTL_GET_DIALOG_TEMPLATE 0 /* arg: const DLGTEMPLATE** */
-#define TOLMARIN_IOCTL_GET_DIALOG_PROC     1 /* arg: DLGPROC* */
+#define TOLMARIN_IOCTL_GET_DIALOG_PROC 1     /* arg: DLGPROC* */
 #define TOLMARIN_IOCTL_SET_CHANGE_CALLBACK 2 /* arg: TolmarinChangeCallback* */
-#define TOLMARIN_IOCTL_VALIDATE            3 /* result: 1 go on, 0 cancelled */
-#define TOLMARIN_IOCTL_SAVE                4
-#define TOLMARIN_IOCTL_RELOAD              5
-#define TOLMARIN_IOCTL_RESTART_SERVICES    6 /* arg: NULL asks the user first */
+#define TOLMARIN_IOCTL_VALIDATE 3            /* result: 1 go on, 0 cancelled */
+#define TOLMARIN_IOCTL_SAVE 4
+#define TOLMARIN_IOCTL_RELOAD 5
+#define TOLMARIN_IOCTL_RESTART_SERVICES 6 /* arg: NULL asks the user first */
 
 /* Called when the table's changed state moves: changed is 1 when the table
  * holds unsaved changes, 0 after a save or reload. */
-typedef void (WINAPI *TolmarinChangeCallback)(HWND portTableDialog, BYTE changed);
+typedef void(WINAPI* TolmarinChangeCallback)(HWND portTableDialog, BYTE changed);
 
 /* Drives the Port Table from a host program; see the control codes. */
 BOOL WINAPI OrvantaPropertiesIoctl(DWORD code, void* argument);

@@ -15,7 +15,7 @@ namespace {
 // entry point with the detach event even after a refused attach, which must
 // then release nothing.
 bool attached = false;
-}
+}  // namespace
 
 bool DetectPlatform()
 {

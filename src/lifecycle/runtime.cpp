@@ -8,15 +8,9 @@
 #include <new>
 #include <stdlib.h>
 
-void* operator new(size_t size, const std::nothrow_t&) noexcept
-{
-    return malloc(size ? size : 1);
-}
+void* operator new(size_t size, const std::nothrow_t&) noexcept { return malloc(size ? size : 1); }
 
-void* operator new[](size_t size, const std::nothrow_t&) noexcept
-{
-    return malloc(size ? size : 1);
-}
+void* operator new[](size_t size, const std::nothrow_t&) noexcept { return malloc(size ? size : 1); }
 
 void operator delete(void* p) noexcept { free(p); }
 void operator delete[](void* p) noexcept { free(p); }

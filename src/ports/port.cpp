@@ -85,34 +85,23 @@ Port& Port::CopyFrom(const Port& other)
     return *this;
 }
 
-bool Port::IsSamePort(const Port& other) const
-{
-    return portId == other.portId;
-}
+bool Port::IsSamePort(const Port& other) const { return portId == other.portId; }
 
 bool Port::Edit(HWND parent)
 {
-    INT_PTR result = DialogBoxParamA(ModuleInstance, MAKEINTRESOURCEA(GetDialogId()), parent,
-                                     GetDialogProc(), reinterpret_cast<LPARAM>(this));
+    INT_PTR result = DialogBoxParamA(ModuleInstance, MAKEINTRESOURCEA(GetDialogId()), parent, GetDialogProc(),
+                                     reinterpret_cast<LPARAM>(this));
     return result == IDOK;
 }
 
-const char* Port::GetPortIdText() const
-{
-    return portIdText;
-}
+const char* Port::GetPortIdText() const { return portIdText; }
 
-const char* Port::GetAttachedText() const
-{
-    return attachedText;
-}
+const char* Port::GetAttachedText() const { return attachedText; }
 
 bool Port::Save(const RegKey& entry) const
 {
-    return entry.WriteDword("Type", DWORD(GetType())) &&
-           entry.WriteDword("Protocol", DWORD(GetProtocol())) &&
-           entry.WriteByte("Port", portId) &&
-           entry.WriteBool("Connected", attached);
+    return entry.WriteDword("Type", DWORD(GetType())) && entry.WriteDword("Protocol", DWORD(GetProtocol())) &&
+           entry.WriteByte("Port", portId) && entry.WriteBool("Connected", attached);
 }
 
 bool Port::IsValid() const
@@ -142,18 +131,12 @@ void Port::InitDialog(HWND dialog) const
     DialogItem(dialog, IDC_ATTACHED).SetChecked(attached != 0);
 }
 
-DLGPROC Port::GetDialogProc() const
-{
-    return PortDialogProc;
-}
+DLGPROC Port::GetDialogProc() const { return PortDialogProc; }
 
 // ---------------------------------------------------------------------------
 // PortWithDnet
 
-PortWithDnet::PortWithDnet() : Port(), network(0), networkText()
-{
-    SetNetwork(0);
-}
+PortWithDnet::PortWithDnet() : Port(), network(0), networkText() { SetNetwork(0); }
 
 PortWithDnet::PortWithDnet(const RegKey& entry) : Port(entry), network(0), networkText()
 {
@@ -192,10 +175,7 @@ bool PortWithDnet::IsSamePort(const Port& other) const
     return withDnet && withDnet->network == network;
 }
 
-const char* PortWithDnet::GetNetworkText() const
-{
-    return networkText;
-}
+const char* PortWithDnet::GetNetworkText() const { return networkText; }
 
 bool PortWithDnet::Save(const RegKey& entry) const
 {

@@ -13,10 +13,7 @@ namespace {
 
 const int MessageCapacity = 200;
 
-Port* EditedPort(HWND dialog)
-{
-    return reinterpret_cast<Port*>(GetWindowLongPtrA(dialog, DWLP_USER));
-}
+Port* EditedPort(HWND dialog) { return reinterpret_cast<Port*>(GetWindowLongPtrA(dialog, DWLP_USER)); }
 
 }  // namespace
 

@@ -33,10 +33,7 @@ PortTableList::~PortTableList()
         RemovePortTableNode(head);
 }
 
-void FormatEntryName(char (&name)[16], int position)
-{
-    snprintf(name, sizeof(name), "Entry%d", position);
-}
+void FormatEntryName(char (&name)[16], int position) { snprintf(name, sizeof(name), "Entry%d", position); }
 
 bool AppendPort(Port* port)
 {

@@ -20,10 +20,7 @@ struct PortCounts {
     int nonPointToPoint = 0;
 };
 
-bool IsUsable(BYTE status)
-{
-    return status == EntryValidAttached || status == EntryValidDetached;
-}
+bool IsUsable(BYTE status) { return status == EntryValidAttached || status == EntryValidDetached; }
 
 // Status of node's port. earlier[i] is the status of the i-th node from the
 // head, filled for every node before this one. The duplicate question is
@@ -36,8 +33,7 @@ BYTE StatusOf(const PortTableNode* node, const BYTE* earlier)
     if (!port || !port->IsValid())
         return EntryInvalid;
     int i = 0;
-    for (const PortTableNode* other = PortTable.head; other && other != node;
-         other = other->next, ++i) {
+    for (const PortTableNode* other = PortTable.head; other && other != node; other = other->next, ++i) {
         if (IsUsable(earlier[i]) && other->port && port->IsSamePort(*other->port))
             return EntryDuplicate;
     }
@@ -53,10 +49,7 @@ void CountEntry(const Port& port, PortCounts& counts)
 }
 
 // Shows warning id; true when the user chose to go on.
-bool Ask(HWND dialog, UINT id)
-{
-    return ShowMessage(dialog, id, WarningStyle) == IDOK;
-}
+bool Ask(HWND dialog, UINT id) { return ShowMessage(dialog, id, WarningStyle) == IDOK; }
 
 // The walk of one check: marks and reports the duplicate and invalid
 // entries and counts the valid ones. False when the check must stop with 0.

@@ -9,15 +9,9 @@ namespace {
 // The classification and case functions take the character as unsigned
 // char: a byte above 0x7F in a plain (signed) char would otherwise reach
 // them as a negative number, which they are not defined for.
-bool IsNameChar(char c)
-{
-    return isalnum(static_cast<unsigned char>(c)) || c == '_';
-}
+bool IsNameChar(char c) { return isalnum(static_cast<unsigned char>(c)) || c == '_'; }
 
-int Fold(char c)
-{
-    return toupper(static_cast<unsigned char>(c));
-}
+int Fold(char c) { return toupper(static_cast<unsigned char>(c)); }
 
 // The next character at or after p that may start an option, or the end.
 const char* NextOptionStart(const char* p)
@@ -123,10 +117,7 @@ bool ParameterString::FindOption(const char* name, const char** value) const
     }
 }
 
-bool ParameterString::HasOption(const char* name) const
-{
-    return IsOptionName(name) && FindOption(name);
-}
+bool ParameterString::HasOption(const char* name) const { return IsOptionName(name) && FindOption(name); }
 
 int32_t ParameterString::GetInt(const char* name, int32_t def) const
 {

@@ -32,9 +32,9 @@ HKEY CreateComponent(HKEY parent, const char* name)
 {
     HKEY child = nullptr;
     DWORD disposition = 0;
-    LONG status = RegCreateKeyExA(parent, name, 0, const_cast<char*>(STACK_KEY_CLASS),
-                                  REG_OPTION_NON_VOLATILE, WriteAccess,
-                                  RegKey::SharedAttributes(), &child, &disposition);
+    LONG status =
+        RegCreateKeyExA(parent, name, 0, const_cast<char*>(STACK_KEY_CLASS), REG_OPTION_NON_VOLATILE,
+                        WriteAccess, RegKey::SharedAttributes(), &child, &disposition);
     return status == ERROR_SUCCESS ? child : nullptr;
 }
 
@@ -135,10 +135,7 @@ SAAllAccess::SAAllAccess() : descriptor(), attributes(), ready(false)
     }
 }
 
-SECURITY_ATTRIBUTES* SAAllAccess::Attributes()
-{
-    return ready ? &attributes : nullptr;
-}
+SECURITY_ATTRIBUTES* SAAllAccess::Attributes() { return ready ? &attributes : nullptr; }
 
 // ---------------------------------------------------------------------------
 
@@ -161,10 +158,7 @@ RegKey::~RegKey()
     }
 }
 
-SECURITY_ATTRIBUTES* RegKey::SharedAttributes()
-{
-    return shared ? shared->Attributes() : nullptr;
-}
+SECURITY_ATTRIBUTES* RegKey::SharedAttributes() { return shared ? shared->Attributes() : nullptr; }
 
 HKEY RegKey::OpenKeyPath(HKEY root, const char* path)
 {
@@ -248,8 +242,8 @@ bool RegKey::ReadString(const char* name, char* buffer, DWORD size, const char* 
         return true;
     buffer[0] = '\0';
     DWORD length = size;
-    bool stored = key && RegQueryValueExA(key, name, nullptr, nullptr,
-                                          reinterpret_cast<BYTE*>(buffer), &length) == ERROR_SUCCESS;
+    bool stored = key && RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer),
+                                          &length) == ERROR_SUCCESS;
     if (stored) {
         // Terminate within the buffer; a text that fills it without its
         // terminator does not fit.
@@ -283,8 +277,8 @@ bool RegKey::ReadMultiString(const char* name, char* buffer, DWORD& size, const 
     if (buffer && capacity > 0)
         buffer[0] = '\0';
     DWORD length = capacity;
-    if (key && RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer),
-                                &length) == ERROR_SUCCESS) {
+    if (key && RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &length) ==
+                   ERROR_SUCCESS) {
         // Close the list within the buffer whatever was stored, so that a
         // value without its closing NULs cannot be read past the end.
         if (buffer && capacity > 0) {
@@ -310,8 +304,8 @@ bool RegKey::ReadMultiString(const char* name, char* buffer, DWORD& size, const 
     return true;
 }
 
-bool RegKey::EnumValue(DWORD index, char* name, DWORD nameCapacity, DWORD* type,
-                       BYTE* data, DWORD dataCapacity) const
+bool RegKey::EnumValue(DWORD index, char* name, DWORD nameCapacity, DWORD* type, BYTE* data,
+                       DWORD dataCapacity) const
 {
     if (!key)
         return false;
@@ -322,8 +316,8 @@ bool RegKey::EnumValue(DWORD index, char* name, DWORD nameCapacity, DWORD* type,
 DWORD RegKey::GetMaxValueNameLength() const
 {
     DWORD longest = 0;
-    if (!key || RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                 nullptr, &longest, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+    if (!key || RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longest,
+                                 nullptr, nullptr, nullptr) != ERROR_SUCCESS)
         return 0;
     return longest + 1;
 }
@@ -331,8 +325,8 @@ DWORD RegKey::GetMaxValueNameLength() const
 DWORD RegKey::GetMaxValueDataSize() const
 {
     DWORD largest = 0;
-    if (!key || RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                 nullptr, nullptr, &largest, nullptr, nullptr) != ERROR_SUCCESS)
+    if (!key || RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                 &largest, nullptr, nullptr) != ERROR_SUCCESS)
         return 0;
     return largest;
 }
@@ -350,20 +344,11 @@ bool RegKey::WriteDword(const char* name, DWORD value) const
     return Write(name, REG_DWORD, &value, sizeof(value));
 }
 
-bool RegKey::WriteByte(const char* name, DWORD value) const
-{
-    return WriteDword(name, value & 0xFF);
-}
+bool RegKey::WriteByte(const char* name, DWORD value) const { return WriteDword(name, value & 0xFF); }
 
-bool RegKey::WriteBool(const char* name, DWORD value) const
-{
-    return WriteDword(name, value & 0xFF);
-}
+bool RegKey::WriteBool(const char* name, DWORD value) const { return WriteDword(name, value & 0xFF); }
 
-bool RegKey::WriteWord(const char* name, DWORD value) const
-{
-    return WriteDword(name, value & 0xFFFF);
-}
+bool RegKey::WriteWord(const char* name, DWORD value) const { return WriteDword(name, value & 0xFFFF); }
 
 bool RegKey::WriteString(const char* name, const char* text) const
 {
@@ -382,16 +367,10 @@ bool RegKey::WriteMultiString(const char* name, const char* list) const
 
 // ---------------------------------------------------------------------------
 
-RegReadKey::RegReadKey(HKEY root, const char* path)
-{
-    key = OpenKeyPath(root, path);
-}
+RegReadKey::RegReadKey(HKEY root, const char* path) { key = OpenKeyPath(root, path); }
 
 RegReadKey::~RegReadKey() = default;
 
-RegWriteKey::RegWriteKey(HKEY root, const char* path)
-{
-    key = CreateKeyPath(root, path);
-}
+RegWriteKey::RegWriteKey(HKEY root, const char* path) { key = CreateKeyPath(root, path); }
 
 RegWriteKey::~RegWriteKey() = default;

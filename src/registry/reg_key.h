@@ -47,8 +47,8 @@ public:
     // buffer (and a size of 0) it reports in size how much to allocate.
     bool ReadMultiString(const char* name, char* buffer, DWORD& size, const char* def) const;
 
-    bool EnumValue(DWORD index, char* name, DWORD nameCapacity, DWORD* type,
-                   BYTE* data, DWORD dataCapacity) const;
+    bool EnumValue(DWORD index, char* name, DWORD nameCapacity, DWORD* type, BYTE* data,
+                   DWORD dataCapacity) const;
     DWORD GetMaxValueNameLength() const;
     DWORD GetMaxValueDataSize() const;
 

@@ -2,10 +2,7 @@
 
 namespace {
 
-bool IsSpace(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
-}
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
 
 // Value of c as a digit of base, or -1.
 int DigitValue(char c, unsigned base)

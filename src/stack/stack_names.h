@@ -4,11 +4,11 @@
 #pragma once
 
 // Service control manager names.
-#define STACK_SERVICE_NAME   "orvanta"
-#define DRIVER_SERVICE_NAME  "vemto"
+#define STACK_SERVICE_NAME "orvanta"
+#define DRIVER_SERVICE_NAME "vemto"
 
 // Transport device and protocol name given to the Windows Sockets framework.
-#define STACK_DEVICE_NAME_W  L"\\Device\\Vemto"
+#define STACK_DEVICE_NAME_W L"\\Device\\Vemto"
 #define STACK_PROTOCOL_NAME_W L"Vemto"
 
 // The Port Table, below HKEY_LOCAL_MACHINE; written here, read by the stack.
@@ -23,9 +23,9 @@
 // "Bindings" subkey of each adapter's driver key, with value names beginning
 // "VEMTO", on Windows 95/98.
 #define DRIVER_LINKAGE_KEY_PATH "SYSTEM\\CurrentControlSet\\Services\\Vemto\\Linkage"
-#define DRIVER_BIND_VALUE       "Bind"
+#define DRIVER_BIND_VALUE "Bind"
 #define ADAPTER_BINDINGS_SUBKEY "Bindings"
-#define ADAPTER_BINDING_PREFIX  "VEMTO"
+#define ADAPTER_BINDING_PREFIX "VEMTO"
 
 // Broadcast to all top-level windows when the rundll32 dialog has closed.
 #define DIALOG_CLOSED_MESSAGE "Orvanta Properties Dialog Is Closed"

@@ -20,7 +20,7 @@ namespace {
 struct GuardFrame {
     GuardFrame* previous;  // the two fields the system reads
     void* handler;
-    void* resume[5];       // __builtin_setjmp buffer
+    void* resume[5];  // __builtin_setjmp buffer
 };
 
 GuardFrame* ReadChainHead()
@@ -32,10 +32,7 @@ GuardFrame* ReadChainHead()
 
 // The "memory" clobber makes every store into the frame happen before the
 // frame becomes visible to the system.
-void WriteChainHead(GuardFrame* head)
-{
-    __asm__ __volatile__("movl %0, %%fs:0" : : "r"(head) : "memory");
-}
+void WriteChainHead(GuardFrame* head) { __asm__ __volatile__("movl %0, %%fs:0" : : "r"(head) : "memory"); }
 
 // Frame handlers on 32-bit Windows use the C calling convention. Returns
 // only to pass an exception on; an access violation never comes back here.

@@ -31,7 +31,8 @@ static_assert(offsetof(FamilyMapping, Mapping) == offsetof(WINSOCK_MAPPING, Mapp
               "the mapping rows follow the published header");
 
 const FamilyMapping Mapping = {
-    6, 3,
+    6,
+    3,
     {
         {WSH_ADDRESS_FAMILY, WSH_SOCKET_TYPE, WSH_PROTOCOL},
         {WSH_ADDRESS_FAMILY, WSH_SOCKET_TYPE, 0},
@@ -100,10 +101,7 @@ struct Classification {
     INT result;
 };
 
-WORD LittleEndian16(const BYTE* bytes)
-{
-    return WORD(bytes[0] | (bytes[1] << 8));
-}
+WORD LittleEndian16(const BYTE* bytes) { return WORD(bytes[0] | (bytes[1] << 8)); }
 
 INT StoreClassification(PSOCKADDR_INFO info, SOCKADDR_ADDRESS_INFO addressInfo)
 {
@@ -267,9 +265,11 @@ extern "C" INT WINAPI WSHGetWildcardSockaddr(PVOID, PSOCKADDR, LPINT)
     return WSAEADDRNOTAVAIL;  // the family has no wildcard address
 }
 
-extern "C" INT WINAPI WSHGetSockaddrType(PSOCKADDR Sockaddr, DWORD SockaddrLength, PSOCKADDR_INFO SockaddrInfo)
+extern "C" INT WINAPI WSHGetSockaddrType(PSOCKADDR Sockaddr, DWORD SockaddrLength,
+                                         PSOCKADDR_INFO SockaddrInfo)
 {
-    Classification job = {reinterpret_cast<const WshSockaddr*>(Sockaddr), SockaddrLength, SockaddrInfo, WSAEINVAL};
+    Classification job = {reinterpret_cast<const WshSockaddr*>(Sockaddr), SockaddrLength, SockaddrInfo,
+                          WSAEINVAL};
     if (!RunGuarded(&RunClassification, &job))
         return WSAEINVAL;  // the address or SockaddrInfo was not accessible
     return job.result;

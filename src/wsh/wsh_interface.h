@@ -48,21 +48,21 @@ typedef struct _WINSOCK_MAPPING {
 
 // Socket events a helper may ask to be told about (WSHOpenSocket) and that
 // WSHNotify reports.
-#define WSH_NOTIFY_BIND             0x01
-#define WSH_NOTIFY_LISTEN           0x02
-#define WSH_NOTIFY_CONNECT          0x04
-#define WSH_NOTIFY_ACCEPT           0x08
+#define WSH_NOTIFY_BIND 0x01
+#define WSH_NOTIFY_LISTEN 0x02
+#define WSH_NOTIFY_CONNECT 0x04
+#define WSH_NOTIFY_ACCEPT 0x08
 #define WSH_NOTIFY_SHUTDOWN_RECEIVE 0x10
-#define WSH_NOTIFY_SHUTDOWN_SEND    0x20
-#define WSH_NOTIFY_SHUTDOWN_ALL     0x40
-#define WSH_NOTIFY_CLOSE            0x80
-#define WSH_NOTIFY_CONNECT_ERROR    0x100
+#define WSH_NOTIFY_SHUTDOWN_SEND 0x20
+#define WSH_NOTIFY_SHUTDOWN_ALL 0x40
+#define WSH_NOTIFY_CLOSE 0x80
+#define WSH_NOTIFY_CONNECT_ERROR 0x100
 
 // The framework's private option level and its one option: the helper's
 // per-socket context, moved between processes when a socket handle is
 // inherited or duplicated.
 #define SOL_INTERNAL 0xFFFE
-#define SO_CONTEXT   1
+#define SO_CONTEXT 1
 
 // The published layouts, on 32-bit Windows.
 static_assert(sizeof(SOCKADDR_INFO) == 8, "SOCKADDR_INFO is two 32-bit values");
@@ -96,8 +96,8 @@ INT WINAPI WSHEnumProtocols(LPINT lpiProtocols, LPWSTR lpTransportKeyName, LPVOI
                             LPDWORD lpdwBufferLength);
 INT WINAPI WSHGetSockaddrType(PSOCKADDR Sockaddr, DWORD SockaddrLength, PSOCKADDR_INFO SockaddrInfo);
 INT WINAPI WSHGetSocketInformation(PVOID HelperDllSocketContext, SOCKET SocketHandle,
-                                   HANDLE TdiAddressObjectHandle, HANDLE TdiConnectionObjectHandle,
-                                   INT Level, INT OptionName, PCHAR OptionValue, LPINT OptionLength);
+                                   HANDLE TdiAddressObjectHandle, HANDLE TdiConnectionObjectHandle, INT Level,
+                                   INT OptionName, PCHAR OptionValue, LPINT OptionLength);
 INT WINAPI WSHGetWildcardSockaddr(PVOID HelperDllSocketContext, PSOCKADDR Sockaddr, LPINT SockaddrLength);
 DWORD WINAPI WSHGetWinsockMapping(PWINSOCK_MAPPING Mapping, DWORD MappingLength);
 INT WINAPI WSHNotify(PVOID HelperDllSocketContext, SOCKET SocketHandle, HANDLE TdiAddressObjectHandle,
@@ -106,6 +106,6 @@ INT WINAPI WSHOpenSocket(LPINT AddressFamily, LPINT SocketType, LPINT Protocol,
                          PUNICODE_STRING TransportDeviceName, PVOID* HelperDllSocketContext,
                          LPDWORD NotificationEvents);
 INT WINAPI WSHSetSocketInformation(PVOID HelperDllSocketContext, SOCKET SocketHandle,
-                                   HANDLE TdiAddressObjectHandle, HANDLE TdiConnectionObjectHandle,
-                                   INT Level, INT OptionName, PCHAR OptionValue, INT OptionLength);
+                                   HANDLE TdiAddressObjectHandle, HANDLE TdiConnectionObjectHandle, INT Level,
+                                   INT OptionName, PCHAR OptionValue, INT OptionLength);
 }

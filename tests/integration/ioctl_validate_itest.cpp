@@ -8,10 +8,12 @@
 
 namespace {
 
-const std::string Duplicate = "At least two entries contain duplicated values. If you click OK, duplicated entry "
-                              "will be ignored, and Orvanta protocol may not run properly. Do you wish to continue?";
-const std::string Incomplete = "At least one non-virtual and one non-Point-To-Point port must be set up for Orvanta "
-                               "Protocol to run. Do you want to save anyway?";
+const std::string Duplicate =
+    "At least two entries contain duplicated values. If you click OK, duplicated entry "
+    "will be ignored, and Orvanta protocol may not run properly. Do you wish to continue?";
+const std::string Incomplete =
+    "At least one non-virtual and one non-Point-To-Point port must be set up for Orvanta "
+    "Protocol to run. Do you want to save anyway?";
 
 }  // namespace
 
@@ -19,8 +21,15 @@ const std::string Incomplete = "At least one non-virtual and one non-Point-To-Po
 // table), loads the DLL afresh to read them, and answers the messages.
 TEST(IoctlValidate, AnswersDecideTheResult)
 {
-    const struct { int entries; std::vector<int> answers; BOOL result; std::vector<std::string> texts; } cases[] = {{2, {IDOK, IDOK}, 1, {Duplicate, Incomplete}}, {2, {IDOK, IDCANCEL}, 0, {Duplicate, Incomplete}},
-                       {2, {IDCANCEL}, 0, {Duplicate}}, {0, {IDOK}, 1, {Incomplete}}};
+    const struct {
+        int entries;
+        std::vector<int> answers;
+        BOOL result;
+        std::vector<std::string> texts;
+    } cases[] = {{2, {IDOK, IDOK}, 1, {Duplicate, Incomplete}},
+                 {2, {IDOK, IDCANCEL}, 0, {Duplicate, Incomplete}},
+                 {2, {IDCANCEL}, 0, {Duplicate}},
+                 {0, {IDOK}, 1, {Incomplete}}};
     struct Cleanup {
         ~Cleanup() { DeleteTree(HKEY_LOCAL_MACHINE, TablePath); }
     } cleanup;
@@ -43,7 +52,8 @@ TEST(IoctlValidate, AnswersDecideTheResult)
         EXPECT_EQ(c.result, ioctl ? ioctl(TOLMARIN_IOCTL_VALIDATE, nullptr) : -1);
         EXPECT_EQ(c.texts, driver.MessageTexts());
         for (const MessageBoxRecord& box : driver.MessageBoxes())
-            EXPECT_TRUE(box.caption == "Orvanta Message" && box.style == (MB_OKCANCEL | MB_ICONEXCLAMATION) && !box.owner);
+            EXPECT_TRUE(box.caption == "Orvanta Message" && box.style == (MB_OKCANCEL | MB_ICONEXCLAMATION) &&
+                        !box.owner);
         FreeLibrary(module);
     }
 }

@@ -28,7 +28,9 @@ TEST(DialogDriver, ReportsWhatGoesWrongAndNeverHangs)
         testing::ScopedFakeTestPartResultReporter reporter(
             testing::ScopedFakeTestPartResultReporter::INTERCEPT_ONLY_CURRENT_THREAD, &results);
         DialogDriver driver(200);
-        driver.OnMessageBox(IDNO).OnDialog("Virtual Port Properties", nullptr).OnDialog("Never Shown", nullptr);
+        driver.OnMessageBox(IDNO)
+            .OnDialog("Virtual Port Properties", nullptr)
+            .OnDialog("Never Shown", nullptr);
         MessageBoxA(nullptr, "Go on?", "Question", MB_YESNO | MB_ICONQUESTION);
         for (int i = 0; i < 2; ++i)
             DialogBoxParamA(nullptr, MAKEINTRESOURCEA(IDD_VIRTUAL_PORT), nullptr, Stubborn, 0);
@@ -44,6 +46,7 @@ TEST(DialogDriver, ReportsWhatGoesWrongAndNeverHangs)
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(std::string("Failed\n") + expected[i], results.GetTestPartResult(i).message());
     ASSERT_EQ(2u, boxes.size());
-    EXPECT_TRUE(boxes[0].text == "Go on?" && boxes[0].style == (MB_YESNO | MB_ICONQUESTION) && boxes[0].expected);
+    EXPECT_TRUE(boxes[0].text == "Go on?" && boxes[0].style == (MB_YESNO | MB_ICONQUESTION) &&
+                boxes[0].expected);
     EXPECT_TRUE(boxes[1].style == MB_OKCANCEL && !boxes[1].expected);
 }

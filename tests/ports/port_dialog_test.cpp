@@ -46,8 +46,14 @@ void FillAndOk(HWND dialog, const char* id, const char* network)
 // their limits; Cancel or the close box after edits leaves the port as it was.
 TEST(PortDialog, InitDialogThenCancelChangesNothing)
 {
-    const struct { unsigned id, network; bool attached, close; const char *idText, *networkText; } cases[] = {{7, 300, false, false, "7", "300"}, {0, 0, true, false, "", ""},
-                       {3, 65535, true, true, "3", ""}, {255, 65534, false, true, "255", "65534"}};
+    const struct {
+        unsigned id, network;
+        bool attached, close;
+        const char *idText, *networkText;
+    } cases[] = {{7, 300, false, false, "7", "300"},
+                 {0, 0, true, false, "", ""},
+                 {3, 65535, true, true, "3", ""},
+                 {255, 65534, false, true, "255", "65534"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.id << "/" << c.network);
         VirtualPort port;
@@ -75,12 +81,17 @@ TEST(PortDialog, InitDialogThenCancelChangesNothing)
 TEST(PortDialog, OkTakesTheFieldsOrRefusesUntilFixed)
 {
     // Taken: the values in port and net; refused: port 0 and the failing field in net.
-    const struct { const char *id, *network; int port, net; } cases[] = {
-        {"5", "0x10", 5, 16}, {"5", "010", 5, 8}, {"255", "65534", 255, 65534}, {"1", "1", 1, 1},
-        {"0", "0x10", 0, IDC_PORT_ID}, {"300", "10", 0, IDC_PORT_ID}, {"256", "10", 0, IDC_PORT_ID},
-        {"-1", "10", 0, IDC_PORT_ID}, {"", "10", 0, IDC_PORT_ID}, {"0", "0", 0, IDC_PORT_ID},
-        {"5", "-1", 0, IDC_NETWORK}, {"5", "65535", 0, IDC_NETWORK}, {"5", "0", 0, IDC_NETWORK},
-        {"5", "abc", 0, IDC_NETWORK},
+    const struct {
+        const char *id, *network;
+        int port, net;
+    } cases[] = {
+        {"5", "0x10", 5, 16},          {"5", "010", 5, 8},
+        {"255", "65534", 255, 65534},  {"1", "1", 1, 1},
+        {"0", "0x10", 0, IDC_PORT_ID}, {"300", "10", 0, IDC_PORT_ID},
+        {"256", "10", 0, IDC_PORT_ID}, {"-1", "10", 0, IDC_PORT_ID},
+        {"", "10", 0, IDC_PORT_ID},    {"0", "0", 0, IDC_PORT_ID},
+        {"5", "-1", 0, IDC_NETWORK},   {"5", "65535", 0, IDC_NETWORK},
+        {"5", "0", 0, IDC_NETWORK},    {"5", "abc", 0, IDC_NETWORK},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "\"" << c.id << "\", \"" << c.network << "\"");
@@ -127,7 +138,8 @@ TEST(PortDialog, MissingTemplatePortOrString)
         for (int id : {IDOK, 600, IDCANCEL})
             PressButton(dialog, id);
     });
-    EXPECT_EQ(IDCANCEL, DialogBoxParamA(nullptr, MAKEINTRESOURCEA(IDD_VIRTUAL_PORT), nullptr, PortDialogProc, 0));
+    EXPECT_EQ(IDCANCEL,
+              DialogBoxParamA(nullptr, MAKEINTRESOURCEA(IDD_VIRTUAL_PORT), nullptr, PortDialogProc, 0));
     driver.OnMessageBox(IDCANCEL);
     EXPECT_EQ(IDCANCEL, ShowMessage(nullptr, 9999, MB_OKCANCEL));
     EXPECT_EQ(std::vector<std::string>{""}, driver.MessageTexts());
@@ -137,11 +149,21 @@ TEST(PortDialog, MissingTemplatePortOrString)
 TEST(PortDialogHelpers, NumbersInControls)
 {
     ListViewHost host;
-    HWND edit = CreateWindowExA(0, "EDIT", "", WS_CHILD | ES_AUTOHSCROLL, 0, 0, 50, 20, host.Window(), HMENU(7),
-                                nullptr, nullptr);
-    const std::pair<std::string, int> numbers[] = {
-        {"0x2E0", 736}, {"0x2e0", 736}, {"010", 8}, {"abc", 0}, {"", 0}, {"  42", 42}, {"-12", -12}, {"+7", 7},
-        {"08", 0}, {"12abc", 12}, {"4294967295", -1}, {std::string(126, ' ') + "5", 5}, {std::string(127, ' ') + "5", 0}};
+    HWND edit = CreateWindowExA(0, "EDIT", "", WS_CHILD | ES_AUTOHSCROLL, 0, 0, 50, 20, host.Window(),
+                                HMENU(7), nullptr, nullptr);
+    const std::pair<std::string, int> numbers[] = {{"0x2E0", 736},
+                                                   {"0x2e0", 736},
+                                                   {"010", 8},
+                                                   {"abc", 0},
+                                                   {"", 0},
+                                                   {"  42", 42},
+                                                   {"-12", -12},
+                                                   {"+7", 7},
+                                                   {"08", 0},
+                                                   {"12abc", 12},
+                                                   {"4294967295", -1},
+                                                   {std::string(126, ' ') + "5", 5},
+                                                   {std::string(127, ' ') + "5", 0}};
     for (const auto& n : numbers) {
         SetWindowTextA(edit, n.first.c_str());
         EXPECT_EQ(n.second, GetDlgItemNumber(host.Window(), 7)) << "\"" << n.first << "\"";

@@ -29,7 +29,10 @@ protected:
         SetDword(HKEY_LOCAL_MACHINE, entry, "Dnet", network);
     }
     static void StoreCount(DWORD count) { SetDword(HKEY_LOCAL_MACHINE, TablePath, "Num_Entries", count); }
-    static DWORD Stored(int position, const char* name) { return GetDword(HKEY_LOCAL_MACHINE, EntryPath(position), name); }
+    static DWORD Stored(int position, const char* name)
+    {
+        return GetDword(HKEY_LOCAL_MACHINE, EntryPath(position), name);
+    }
     static Port* At(int position) { return PortTableNodeAt(position)->port; }
 
     // Walks the list both ways and checks it against count.

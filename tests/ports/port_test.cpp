@@ -135,8 +135,10 @@ TEST(PortRegistry, SaveWritesEveryValueAsDwordAndFailsOnAClosedKey)
         VirtualPort port;
         ASSERT_TRUE(MakeVirtual(port, 200, 65534, false)->Save(entry));
     }
-    const struct { const char* name; DWORD value; } stored[] = {
-        {"Connected", 0}, {"Dnet", 65534}, {"Port", 200}, {"Protocol", 0}, {"Type", 1}};
+    const struct {
+        const char* name;
+        DWORD value;
+    } stored[] = {{"Connected", 0}, {"Dnet", 65534}, {"Port", 200}, {"Protocol", 0}, {"Type", 1}};
     EXPECT_EQ(5u, SortedValueNames(HKEY_CURRENT_USER, sandbox.Path()).size());
     for (const auto& v : stored) {
         DWORD type = 0;

@@ -16,12 +16,15 @@ namespace {
 
 using Texts = std::vector<std::string>;
 using Rows = std::vector<int>;
-const std::string Duplicate = "At least two entries contain duplicated values. If you click OK, duplicated entry "
-                              "will be ignored, and Orvanta protocol may not run properly. Do you wish to continue?";
-const std::string Invalid = "At least one entry contains invalid values. If you click OK, invalid entry will be "
-                            "ignored, and Orvanta protocol may not run properly. Do you wish to continue?";
-const std::string Incomplete = "At least one non-virtual and one non-Point-To-Point port must be set up for Orvanta "
-                               "Protocol to run. Do you want to save anyway?";
+const std::string Duplicate =
+    "At least two entries contain duplicated values. If you click OK, duplicated entry "
+    "will be ignored, and Orvanta protocol may not run properly. Do you wish to continue?";
+const std::string Invalid =
+    "At least one entry contains invalid values. If you click OK, invalid entry will be "
+    "ignored, and Orvanta protocol may not run properly. Do you wish to continue?";
+const std::string Incomplete =
+    "At least one non-virtual and one non-Point-To-Point port must be set up for Orvanta "
+    "Protocol to run. Do you want to save anyway?";
 
 // Takes itself for every port; others take it for the same port by number only.
 struct GreedyPort : FakePtpPort {
@@ -83,21 +86,79 @@ TEST_F(Validation, TablesAndAnswers)
         {"one point-to-point", [&] { Table({Make<FakePtpPort>(1)}); }, IDOK, 1, {Incomplete}, {0}, {0}},
         {"one Ethernet", [&] { Table({Make<PhysicalPort>(1, 10)}); }, IDOK, 1, {}, {0}, {0}},
         {"detached physical", [&] { Table({Make<FakePhysicalPort>(1, 10, false)}); }, IDOK, 1, {}, {1}, {0}},
-        {"virtual, ptp", [&] { Table({Make<VirtualPort>(1, 10), Make<FakePtpPort>(2)}); }, IDOK, 1, {}, {0, 0}, {0}},
-        {"two with port 5", [&] { Table({Make<FakePhysicalPort>(5, 10), Make<FakePhysicalPort>(5, 20)}); }, IDOK, 1,
-         {Duplicate}, {0, 2}, {1}},
-        {"duplicates do not count", [&] { Table({Make<FakePtpPort>(5), Make<FakePhysicalPort>(5, 10)}); }, IDOK, 1,
-         {Duplicate, Incomplete}, {0, 2}, {1}},
-        {"later asked about earlier", [&] { Table({Make<FakePhysicalPort>(1, 10), Make<GreedyPort>(2)}); }, IDOK, 1,
-         {Duplicate}, {0, 2}, {1}},
-        {"earlier never asked", [&] { Table({Make<GreedyPort>(2), Make<FakePhysicalPort>(1, 10)}); }, IDOK, 1, {},
-         {0, 0}, {0}},
-        {"Cancel on 128", [&] { Table({Make<VirtualPort>(5, 10), Make<VirtualPort>(5, 20), Make<VirtualPort>(0, 30)}); },
-         IDCANCEL, 0, {Duplicate}, {0, 2, 3}, {1}},
-        {"Cancel on 129", [&] { Table({Make<FakePtpPort>(1), Make<VirtualPort>(0, 10), Make<VirtualPort>(2, 0)}); },
-         IDCANCEL, 0, {Invalid}, {0, 3, 3}, {1}},
-        {"null window", [&] { Table({Make<VirtualPort>(5, 10), Make<VirtualPort>(5, 20), Make<VirtualPort>(0, 30)}); },
-         IDOK, 1, {Duplicate, Invalid, Incomplete}, {0, 2, 3}, {0}, true},
+        {"virtual, ptp",
+         [&] {
+             Table({Make<VirtualPort>(1, 10), Make<FakePtpPort>(2)});
+         },
+         IDOK,
+         1,
+         {},
+         {0, 0},
+         {0}},
+        {"two with port 5",
+         [&] {
+             Table({Make<FakePhysicalPort>(5, 10), Make<FakePhysicalPort>(5, 20)});
+         },
+         IDOK,
+         1,
+         {Duplicate},
+         {0, 2},
+         {1}},
+        {"duplicates do not count",
+         [&] {
+             Table({Make<FakePtpPort>(5), Make<FakePhysicalPort>(5, 10)});
+         },
+         IDOK,
+         1,
+         {Duplicate, Incomplete},
+         {0, 2},
+         {1}},
+        {"later asked about earlier",
+         [&] {
+             Table({Make<FakePhysicalPort>(1, 10), Make<GreedyPort>(2)});
+         },
+         IDOK,
+         1,
+         {Duplicate},
+         {0, 2},
+         {1}},
+        {"earlier never asked",
+         [&] {
+             Table({Make<GreedyPort>(2), Make<FakePhysicalPort>(1, 10)});
+         },
+         IDOK,
+         1,
+         {},
+         {0, 0},
+         {0}},
+        {"Cancel on 128",
+         [&] {
+             Table({Make<VirtualPort>(5, 10), Make<VirtualPort>(5, 20), Make<VirtualPort>(0, 30)});
+         },
+         IDCANCEL,
+         0,
+         {Duplicate},
+         {0, 2, 3},
+         {1}},
+        {"Cancel on 129",
+         [&] {
+             Table({Make<FakePtpPort>(1), Make<VirtualPort>(0, 10), Make<VirtualPort>(2, 0)});
+         },
+         IDCANCEL,
+         0,
+         {Invalid},
+         {0, 3, 3},
+         {1}},
+        {"null window",
+         [&] {
+             Table({Make<VirtualPort>(5, 10), Make<VirtualPort>(5, 20), Make<VirtualPort>(0, 30)});
+         },
+         IDOK,
+         1,
+         {Duplicate, Invalid, Incomplete},
+         {0, 2, 3},
+         {0},
+         true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -125,8 +186,8 @@ TEST_F(Validation, TablesAndAnswers)
 TEST_F(Validation, EachMessageOnceAndInvalidEntriesNeverMatch)
 {
     Table({Make<FakePhysicalPort>(1, 10), Make<VirtualPort>(0, 20) /* invalid */,
-           Make<VirtualPort>(1, 30) /* same port number as the first */, Make<VirtualPort>(3, 0) /* invalid */,
-           Make<VirtualPort>(4, 10) /* same network as the first */,
+           Make<VirtualPort>(1, 30) /* same port number as the first */,
+           Make<VirtualPort>(3, 0) /* invalid */, Make<VirtualPort>(4, 10) /* same network as the first */,
            Make<VirtualPort>(3, 20) /* matches the invalid entries only */});
     host.Select({0, 5});
     std::vector<Rows> selections;

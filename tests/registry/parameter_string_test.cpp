@@ -94,7 +94,9 @@ TEST(ParameterString, GetStringReadsPlainAndQuotedValues)
         {"/n:a-b", "n", 64, "a", "a dash ends a plain value"},
         {"/n:a\"b", "n", 64, "a", "so does a quote"},
         {"/n: a", "n", 64, "", "no white space skipped for text"},
-        {"/n:ab\xE9\xFF" "cd", "n", 64, "ab", "bytes above 0x7F end a plain value"},
+        {"/n:ab\xE9\xFF"
+         "cd",
+         "n", 64, "ab", "bytes above 0x7F end a plain value"},
         {"/modem:\"My Modem\" /x:1", "modem", 64, "My Modem", "blanks kept inside quotes"},
         {"/t:\"say \"\"hi\"\"\"", "t", 64, "say \"hi\"", "two quotes stand for one"},
         {"/t:\"a\"b\"", "t", 64, "a", "a single quote closes"},

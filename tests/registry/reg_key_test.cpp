@@ -14,7 +14,10 @@ struct SandboxKey {
     RegistrySandbox sandbox;
     RegWriteKey key{HKEY_CURRENT_USER, sandbox.Path().c_str()};
     std::string Sub(const char* rest) const { return sandbox.Path() + "\\" + rest; }
-    bool Has(const char* name) const { return GetRaw(HKEY_CURRENT_USER, sandbox.Path(), name, nullptr, nullptr); }
+    bool Has(const char* name) const
+    {
+        return GetRaw(HKEY_CURRENT_USER, sandbox.Path(), name, nullptr, nullptr);
+    }
 };
 
 std::string ClassOf(const std::string& path)
@@ -39,7 +42,10 @@ TEST(RegKeyPaths, EmptyPathYieldsTheRootItself)
 {
     EXPECT_EQ(HKEY_CURRENT_USER, RegKey::OpenKeyPath(HKEY_CURRENT_USER, ""));
     EXPECT_EQ(HKEY_CURRENT_USER, RegKey::CreateKeyPath(HKEY_CURRENT_USER, ""));
-    { RegReadKey root(HKEY_CURRENT_USER, ""); EXPECT_EQ(HKEY_CURRENT_USER, root.Handle()); }
+    {
+        RegReadKey root(HKEY_CURRENT_USER, "");
+        EXPECT_EQ(HKEY_CURRENT_USER, root.Handle());
+    }
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, "Software")) << "closing a predefined root is harmless";
 }
 
@@ -215,8 +221,10 @@ TEST(RegKeyWrites, EveryNumberIsAMaskedDword)
     EXPECT_TRUE(s.key.WriteByte("b", 300));
     EXPECT_TRUE(s.key.WriteBool("f", 0x101));
     EXPECT_TRUE(s.key.WriteDword("d", 0xFFFFFFFF));
-    const struct { const char* name; DWORD value; } stored[] = {
-        {"w", 0x2345}, {"b", 44}, {"f", 1}, {"d", 0xFFFFFFFF}};
+    const struct {
+        const char* name;
+        DWORD value;
+    } stored[] = {{"w", 0x2345}, {"b", 44}, {"f", 1}, {"d", 0xFFFFFFFF}};
     for (const auto& v : stored) {
         DWORD type = 0;
         std::vector<BYTE> data;
@@ -267,7 +275,10 @@ TEST(RegKeySharedAttributes, ExistExactlyWhileKeysExist)
         EXPECT_TRUE(present);
         EXPECT_EQ(nullptr, dacl) << "a null DACL grants everyone all access";
         EXPECT_FALSE(defaulted);
-        { RegReadKey b(HKEY_CURRENT_USER, "Software"); EXPECT_EQ(attributes, RegKey::SharedAttributes()); }
+        {
+            RegReadKey b(HKEY_CURRENT_USER, "Software");
+            EXPECT_EQ(attributes, RegKey::SharedAttributes());
+        }
         EXPECT_EQ(1u, RegKey::LiveCount());
     }
     EXPECT_EQ(0u, RegKey::LiveCount());

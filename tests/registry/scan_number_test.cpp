@@ -11,12 +11,11 @@ TEST(ScanInt, ValueAndEndOfEachForm)
         int32_t value;
         int used;  // -1: no number
     } cases[] = {
-        {"0x2E0", 736, 5},       {"010", 8, 3},          {"08", 0, 1},
-        {"0179", 15, 3},         {"10.0.0.1", 10, 2},    {"0x1fg", 0x1f, 4},
-        {"-0x10", -16, 5},       {" \t-3", -3, 4},        {"+7", 7, 2},
-        {"4294967295", -1, 10},  {"4294967296", 0, 10},  {"-2147483648", INT32_MIN, 11},
-        {"0x", 0, -1},           {"0xg", 0, -1},         {"- 5", 0, -1},
-        {"", 0, -1},             {"abc", 0, -1},         {"\xFF", 0, -1},
+        {"0x2E0", 736, 5},   {"010", 8, 3},          {"08", 0, 1},          {"0179", 15, 3},
+        {"10.0.0.1", 10, 2}, {"0x1fg", 0x1f, 4},     {"-0x10", -16, 5},     {" \t-3", -3, 4},
+        {"+7", 7, 2},        {"4294967295", -1, 10}, {"4294967296", 0, 10}, {"-2147483648", INT32_MIN, 11},
+        {"0x", 0, -1},       {"0xg", 0, -1},         {"- 5", 0, -1},        {"", 0, -1},
+        {"abc", 0, -1},      {"\xFF", 0, -1},
     };
     for (const auto& c : cases) {
         int32_t value = 12345;
@@ -45,9 +44,9 @@ TEST(ScanInt, AgreesWithTheSystemRuntime)
     ScanFunction scan = reinterpret_cast<ScanFunction>(reinterpret_cast<void*>(address));
     if (!scan)
         GTEST_SKIP() << "msvcrt.dll has no sscanf here";
-    for (const char* text : {"0", "-17", "+17", "0X1a", "-0x1a", "017", "09", "0779", "\t-4", "12abc",
-                             "0x0", "1e5", "0x7fffffff", "4294967296", "0x", "0xg", "-0x", "x1", "",
-                             "- 1", "99999999999", "-2147483649"}) {
+    for (const char* text : {"0",    "-17",   "+17", "0X1a", "-0x1a",       "017",        "09", "0779",
+                             "\t-4", "12abc", "0x0", "1e5",  "0x7fffffff",  "4294967296", "0x", "0xg",
+                             "-0x",  "x1",    "",    "- 1",  "99999999999", "-2147483649"}) {
         int expected = 0;
         int count = scan(text, "%i", &expected);
         int32_t value = 0;

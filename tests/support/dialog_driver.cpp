@@ -10,7 +10,10 @@ DialogDriver* active = nullptr;
 const int BoxTextId = 0xFFFF;  // the static holding a message box's text
 const DWORD RetryMs = 500;     // pace of the safety timer once it has fired
 
-bool Has(const std::vector<HWND>& list, HWND w) { return std::find(list.begin(), list.end(), w) != list.end(); }
+bool Has(const std::vector<HWND>& list, HWND w)
+{
+    return std::find(list.begin(), list.end(), w) != list.end();
+}
 
 std::string ClassOf(HWND window)
 {
@@ -36,8 +39,10 @@ bool IsMessageBox(HWND window)
 // The MB_ICON* flag of the box's icon and the MB_ type of its visible buttons.
 UINT StyleOf(HWND box)
 {
-    static const std::pair<LPCSTR, UINT> icons[] = {{IDI_HAND, MB_ICONHAND}, {IDI_EXCLAMATION, MB_ICONEXCLAMATION},
-                                                    {IDI_QUESTION, MB_ICONQUESTION}, {IDI_ASTERISK, MB_ICONASTERISK}};
+    static const std::pair<LPCSTR, UINT> icons[] = {{IDI_HAND, MB_ICONHAND},
+                                                    {IDI_EXCLAMATION, MB_ICONEXCLAMATION},
+                                                    {IDI_QUESTION, MB_ICONQUESTION},
+                                                    {IDI_ASTERISK, MB_ICONASTERISK}};
     UINT style = 0;
     bool shown[IDNO + 1] = {};
     for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
@@ -48,8 +53,11 @@ UINT StyleOf(HWND box)
         for (const auto& known : icons)
             style |= icon && icon == LoadIconA(nullptr, known.first) ? known.second : 0;
     }
-    return style | (shown[IDABORT] ? MB_ABORTRETRYIGNORE : shown[IDYES] ? (shown[IDCANCEL] ? MB_YESNOCANCEL : MB_YESNO)
-                    : shown[IDRETRY] ? MB_RETRYCANCEL : shown[IDCANCEL] ? MB_OKCANCEL : MB_OK);
+    return style | (shown[IDABORT]    ? MB_ABORTRETRYIGNORE
+                    : shown[IDYES]    ? (shown[IDCANCEL] ? MB_YESNOCANCEL : MB_YESNO)
+                    : shown[IDRETRY]  ? MB_RETRYCANCEL
+                    : shown[IDCANCEL] ? MB_OKCANCEL
+                                      : MB_OK);
 }
 
 BOOL CALLBACK CollectDialog(HWND window, LPARAM list)
@@ -92,7 +100,8 @@ void DialogDriver::Verify()
     for (const std::string& failure : failures)
         ADD_FAILURE() << failure;
     for (const Step& step : steps)
-        ADD_FAILURE() << "step never reached: " << (step.box ? "a message box" : "dialog \"" + step.caption + "\"");
+        ADD_FAILURE() << "step never reached: "
+                      << (step.box ? "a message box" : "dialog \"" + step.caption + "\"");
     failures.clear();
     steps.clear();
 }
@@ -137,7 +146,8 @@ void DialogDriver::Handle(HWND window)
         boxes.push_back({WindowText(window), ControlText(window, BoxTextId), GetWindow(window, GW_OWNER),
                          StyleOf(window), expected});
     if (!expected)
-        return Cancel(window, box ? "unexpected message box \"" + boxes.back().caption + "\": \"" + boxes.back().text + "\""
+        return Cancel(window, box ? "unexpected message box \"" + boxes.back().caption + "\": \"" +
+                                        boxes.back().text + "\""
                                   : "unexpected dialog \"" + WindowText(window) + "\"");
     Step step = std::move(steps.front());
     steps.erase(steps.begin());
@@ -199,5 +209,6 @@ void flush_events()
             DispatchMessageA(&msg);
         }
         elapsed = GetTickCount() - start;
-    } while (elapsed < 50 && MsgWaitForMultipleObjects(0, nullptr, FALSE, 50 - elapsed, QS_ALLINPUT) != WAIT_TIMEOUT);
+    } while (elapsed < 50 &&
+             MsgWaitForMultipleObjects(0, nullptr, FALSE, 50 - elapsed, QS_ALLINPUT) != WAIT_TIMEOUT);
 }

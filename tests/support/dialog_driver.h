@@ -29,7 +29,10 @@ public:
     DialogDriver& operator=(const DialogDriver&) = delete;
 
     // Next step: the dialog captioned caption; action fills, looks, presses.
-    DialogDriver& OnDialog(const std::string& caption, Action action) { return Add({false, caption, 0, action}); }
+    DialogDriver& OnDialog(const std::string& caption, Action action)
+    {
+        return Add({false, caption, 0, action});
+    }
     // Next step: a message box; recorded, checked while shown, then answered.
     DialogDriver& OnMessageBox(int answer, Action check = nullptr) { return Add({true, "", answer, check}); }
     // Every message box seen, expected or not, in order.
@@ -39,7 +42,12 @@ public:
     void Verify();
 
 private:
-    struct Step { bool box; std::string caption; int answer; Action action; };
+    struct Step {
+        bool box;
+        std::string caption;
+        int answer;
+        Action action;
+    };
     DialogDriver& Add(const Step& step) { return steps.push_back(step), *this; }
     static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
     static void CALLBACK Timer(HWND, UINT, UINT_PTR id, DWORD);

@@ -15,9 +15,10 @@ public:
     {
         INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES};
         InitCommonControlsEx(&controls);
-        window = CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr, nullptr, nullptr, nullptr);
-        list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 0, 380, 280, window,
-                               HMENU(IDC_PORT_LIST), nullptr, nullptr);
+        window = CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr, nullptr,
+                                 nullptr, nullptr);
+        list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 0, 380, 280,
+                               window, HMENU(IDC_PORT_LIST), nullptr, nullptr);
         SetRowCount(rows);
     }
     ~ListViewHost() { DestroyWindow(window); }

@@ -51,8 +51,7 @@ bool KeyExists(HKEY root, const std::string& path)
     return true;
 }
 
-void SetRaw(HKEY root, const std::string& path, const char* name, DWORD type, const void* data,
-            DWORD size)
+void SetRaw(HKEY root, const std::string& path, const char* name, DWORD type, const void* data, DWORD size)
 {
     HKEY key;
     if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
@@ -72,8 +71,7 @@ void SetString(HKEY root, const std::string& path, const char* name, const std::
     SetRaw(root, path, name, REG_SZ, text.c_str(), DWORD(text.size() + 1));
 }
 
-bool GetRaw(HKEY root, const std::string& path, const char* name, DWORD* type,
-            std::vector<BYTE>* data)
+bool GetRaw(HKEY root, const std::string& path, const char* name, DWORD* type, std::vector<BYTE>* data)
 {
     HKEY key;
     if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)

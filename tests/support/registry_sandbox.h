@@ -33,12 +33,10 @@ void DeleteTree(HKEY root, const std::string& path);
 // the library's own registry layer.
 bool KeyExists(HKEY root, const std::string& path);
 void SetDword(HKEY root, const std::string& path, const char* name, DWORD value);
-void SetRaw(HKEY root, const std::string& path, const char* name, DWORD type,
-            const void* data, DWORD size);
+void SetRaw(HKEY root, const std::string& path, const char* name, DWORD type, const void* data, DWORD size);
 void SetString(HKEY root, const std::string& path, const char* name, const std::string& text);
 // True when the value exists; type and bytes are returned.
-bool GetRaw(HKEY root, const std::string& path, const char* name, DWORD* type,
-            std::vector<BYTE>* data);
+bool GetRaw(HKEY root, const std::string& path, const char* name, DWORD* type, std::vector<BYTE>* data);
 // The value's DWORD, or fallback when missing or not four bytes.
 DWORD GetDword(HKEY root, const std::string& path, const char* name, DWORD fallback = 0xDEADBEEF);
 std::vector<std::string> SubkeyNames(HKEY root, const std::string& path);

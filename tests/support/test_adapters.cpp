@@ -26,7 +26,8 @@ std::vector<std::string> AdapterRows(HWND dialog)
 TestNetAdapter::TestNetAdapter(const std::string& instanceId, const std::string& description,
                                const std::string& driver, const std::string& binding)
     : driverKey(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Class\\" + driver),
-      devices(SetupDiCreateDeviceInfoList(&GUID_DEVCLASS_NET, nullptr)), device()
+      devices(SetupDiCreateDeviceInfoList(&GUID_DEVCLASS_NET, nullptr)),
+      device()
 {
     device.cbSize = sizeof(device);
     // A device left behind by an earlier run that crashed goes first.

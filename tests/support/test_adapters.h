@@ -22,8 +22,8 @@ std::vector<std::string> AdapterRows(HWND dialog);
 // "Bindings" subkey holding a value named binding.
 class TestNetAdapter {
 public:
-    TestNetAdapter(const std::string& instanceId, const std::string& description,
-                   const std::string& driver, const std::string& binding = "VEMTO\\0000");
+    TestNetAdapter(const std::string& instanceId, const std::string& description, const std::string& driver,
+                   const std::string& binding = "VEMTO\\0000");
     ~TestNetAdapter();
     void AddBinding(const std::string& name);
 

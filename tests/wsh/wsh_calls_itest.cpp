@@ -40,7 +40,8 @@ std::vector<DWORD> Values(const void* data, size_t count)
 // it after the terminator) gets nothing; one naming it acts as no list.
 TEST(WshEnumProtocols, SizeProtocolAndLists)
 {
-    INT others[] = {6, 17, 0}, empty[] = {0}, hidden[] = {6, 0, 33000}, ours[] = {33000, 0}, mixed[] = {6, 33000, 0};
+    INT others[] = {6, 17, 0}, empty[] = {0}, hidden[] = {6, 0, 33000}, ours[] = {33000, 0},
+        mixed[] = {6, 33000, 0};
     BYTE buffer[101];
     memset(buffer, Fill, sizeof(buffer));
     for (LPINT list : {LPINT(nullptr), ours})
@@ -71,7 +72,8 @@ TEST(WshGetWinsockMapping, EightyBytesOrOnlyTheSize)
     EXPECT_EQ(80u, Wsh().GetWinsockMapping(reinterpret_cast<PWINSOCK_MAPPING>(buffer), 79));
     EXPECT_TRUE(AllFill(buffer, sizeof(buffer))) << "a short buffer was written";
     EXPECT_EQ(80u, Wsh().GetWinsockMapping(reinterpret_cast<PWINSOCK_MAPPING>(buffer), sizeof(buffer)));
-    EXPECT_EQ(std::vector<DWORD>({6, 3, 157, 2, 33000, 157, 2, 0, 157, 0, 33000, 0, 2, 33000, 0, 0, 33000, 157, 0, 0}),
+    EXPECT_EQ(std::vector<DWORD>(
+                  {6, 3, 157, 2, 33000, 157, 2, 0, 157, 0, 33000, 0, 2, 33000, 0, 0, 33000, 157, 0, 0}),
               Values(buffer, 20));
     EXPECT_TRUE(AllFill(buffer + 20, 4)) << "written beyond 80 bytes";
 }
@@ -105,13 +107,15 @@ TEST(WshOpenSocket, EveryMappedTripleOpensACanonicalSocket)
 // its magnitude, is refused before anything is written or allocated.
 TEST(WshOpenSocket, UnmappedTriplesAreRefused)
 {
-    const INT triples[][3] = {{157, 1, 33000}, {0, 2, 0}, {158, 2, 33000}, {157 + 65536, 2, 0}, {0, 0, -33000}};
+    const INT triples[][3] = {
+        {157, 1, 33000}, {0, 2, 0}, {158, 2, 33000}, {157 + 65536, 2, 0}, {0, 0, -33000}};
     size_t before = BusyHeapBlocks();
     for (const auto& t : triples) {
         OpenedSocket s = OpenSocket(t[0], t[1], t[2]);
         EXPECT_EQ(WSAEINVAL, s.result) << t[0] << ", " << t[1] << ", " << t[2];
-        EXPECT_TRUE(s.family == t[0] && s.type == t[1] && s.protocol == t[2] && !s.device.Buffer && !s.context &&
-                    !s.events) << "written on refusal";
+        EXPECT_TRUE(s.family == t[0] && s.type == t[1] && s.protocol == t[2] && !s.device.Buffer &&
+                    !s.context && !s.events)
+            << "written on refusal";
     }
     EXPECT_EQ(before, BusyHeapBlocks());
 }
@@ -143,14 +147,16 @@ TEST(WshSocketInformation, ContextOption)
     size_t before = BusyHeapBlocks();
     EXPECT_EQ(0, SetOption(s.context, SOL_INTERNAL, SO_CONTEXT, value, 12));
     EXPECT_EQ(before, BusyHeapBlocks()) << "allocated for a socket that has its context";
-    EXPECT_TRUE(memcmp(other, value, 12) == 0 && memcmp(Canonical, s.context, 12) == 0) << "something changed";
+    EXPECT_TRUE(memcmp(other, value, 12) == 0 && memcmp(Canonical, s.context, 12) == 0)
+        << "something changed";
     ASSERT_EQ(0, SetOption(nullptr, SOL_INTERNAL, SO_CONTEXT, value, 12));
     EXPECT_EQ(before + 1, BusyHeapBlocks());
     PVOID inherited;
     memcpy(&inherited, value, sizeof(inherited));
     ASSERT_NE(s.context, inherited);
     EXPECT_EQ(Values(other, 3), Values(inherited, 3)) << "not the handed-over bytes";
-    EXPECT_TRUE(memcmp(other + 1, value + 4, 8) == 0 && AllFill(value + 12, 4)) << "more than one field replaced";
+    EXPECT_TRUE(memcmp(other + 1, value + 4, 8) == 0 && AllFill(value + 12, 4))
+        << "more than one field replaced";
     EXPECT_TRUE(CloseSocket(inherited) == 0 && CloseSocket(s.context) == 0);
 }
 
@@ -164,28 +170,46 @@ TEST(WshBadInput, DefinedAnswers)
     PVOID context = nullptr;
     DWORD events;
     BYTE value[12] = {};
-    const struct { const char* what; std::function<INT()> call; INT expected; } rows[] = {
+    const struct {
+        const char* what;
+        std::function<INT()> call;
+        INT expected;
+    } rows[] = {
         {"enum: no length, -1 and last error",
-         [&] { return w.EnumProtocols(nullptr, nullptr, value, nullptr) == -1 ? INT(GetLastError()) : 0; }, WSAEFAULT},
+         [&] { return w.EnumProtocols(nullptr, nullptr, value, nullptr) == -1 ? INT(GetLastError()) : 0; },
+         WSAEFAULT},
         {"mapping: no buffer", [&] { return INT(w.GetWinsockMapping(nullptr, 80)); }, 80},
-        {"open: no family", [&] { return w.OpenSocket(nullptr, &t, &p, &device, &context, &events); }, WSAEFAULT},
+        {"open: no family", [&] { return w.OpenSocket(nullptr, &t, &p, &device, &context, &events); },
+         WSAEFAULT},
         {"open: no device", [&] { return w.OpenSocket(&f, &t, &p, nullptr, &context, &events); }, WSAEFAULT},
         {"open: no context", [&] { return w.OpenSocket(&f, &t, &p, &device, nullptr, &events); }, WSAEFAULT},
         {"open: no events", [&] { return w.OpenSocket(&f, &t, &p, &device, &context, nullptr); }, WSAEFAULT},
         {"get: level -2", [&] { return GetOption(value, -2, SO_CONTEXT, value, &length); }, WSAEINVAL},
-        {"get: no length", [&] { return GetOption(value, SOL_INTERNAL, SO_CONTEXT, value, nullptr); }, WSAEFAULT},
-        {"get: no context", [&] { return GetOption(nullptr, SOL_INTERNAL, SO_CONTEXT, value, &length); }, WSAEINVAL},
-        {"get: length -1", [&] { length = -1; return GetOption(value, SOL_INTERNAL, 1, value, &length); }, WSAEFAULT},
+        {"get: no length", [&] { return GetOption(value, SOL_INTERNAL, SO_CONTEXT, value, nullptr); },
+         WSAEFAULT},
+        {"get: no context", [&] { return GetOption(nullptr, SOL_INTERNAL, SO_CONTEXT, value, &length); },
+         WSAEINVAL},
+        {"get: length -1",
+         [&] {
+             length = -1;
+             return GetOption(value, SOL_INTERNAL, 1, value, &length);
+         },
+         WSAEFAULT},
         {"set: level 65535", [&] { return SetOption(nullptr, 65535, SO_CONTEXT, value, 12); }, WSAEINVAL},
         {"set: other option", [&] { return SetOption(nullptr, SOL_INTERNAL, 2, value, 12); }, WSAEINVAL},
-        {"set: length 11", [&] { return SetOption(nullptr, SOL_INTERNAL, SO_CONTEXT, value, 11); }, WSAEINVAL},
-        {"set: length -12", [&] { return SetOption(nullptr, SOL_INTERNAL, SO_CONTEXT, value, -12); }, WSAEINVAL},
-        {"set: no value", [&] { return SetOption(nullptr, SOL_INTERNAL, SO_CONTEXT, nullptr, 12); }, WSAEFAULT},
-        {"wildcard: none", [&] { return w.GetWildcardSockaddr(value, PSOCKADDR(value), &length); }, WSAEADDRNOTAVAIL},
+        {"set: length 11", [&] { return SetOption(nullptr, SOL_INTERNAL, SO_CONTEXT, value, 11); },
+         WSAEINVAL},
+        {"set: length -12", [&] { return SetOption(nullptr, SOL_INTERNAL, SO_CONTEXT, value, -12); },
+         WSAEINVAL},
+        {"set: no value", [&] { return SetOption(nullptr, SOL_INTERNAL, SO_CONTEXT, nullptr, 12); },
+         WSAEFAULT},
+        {"wildcard: none", [&] { return w.GetWildcardSockaddr(value, PSOCKADDR(value), &length); },
+         WSAEADDRNOTAVAIL},
     };
     size_t before = BusyHeapBlocks();
     for (const auto& row : rows)
         EXPECT_EQ(row.expected, row.call()) << row.what;
     EXPECT_EQ(before, BusyHeapBlocks());
-    EXPECT_TRUE(!context && std::all_of(value, value + 12, [](BYTE b) { return !b; })) << "written on refusal";
+    EXPECT_TRUE(!context && std::all_of(value, value + 12, [](BYTE b) { return !b; }))
+        << "written on refusal";
 }

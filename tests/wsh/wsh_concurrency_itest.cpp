@@ -22,7 +22,8 @@ bool OneRound(int round, PVOID& slot)
     BYTE address[14] = {157, 0, 1, 0, 0, BYTE(round % 9)};
     INT length = 12;
     SOCKADDR_INFO info;
-    if (s.result != 0 || s.protocol != 33000 || GetOption(s.context, SOL_INTERNAL, SO_CONTEXT, value, &length) != 0 ||
+    if (s.result != 0 || s.protocol != 33000 ||
+        GetOption(s.context, SOL_INTERNAL, SO_CONTEXT, value, &length) != 0 ||
         SetOption(nullptr, SOL_INTERNAL, SO_CONTEXT, value, 12) != 0)
         return false;
     return memcmp(value[0], Canonical, 12) == 0 && CloseSocket(value[0]) == 0 &&

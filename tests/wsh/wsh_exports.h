@@ -9,10 +9,12 @@
 #include "wsh/wsh_family.h"
 #include "wsh/wsh_interface.h"
 
-#define WSH_CALLS(X)                                                                                        \
-    X(EnumProtocols) X(GetSockaddrType) X(GetSocketInformation) X(GetWildcardSockaddr) X(GetWinsockMapping) \
-    X(Notify) X(OpenSocket) X(SetSocketInformation)
-#define WSH_FIND(name) decltype(&WSH##name) name = (decltype(&WSH##name))(void*)GetProcAddress(module, "WSH" #name);
+#define WSH_CALLS(X)                                                                                 \
+    X(EnumProtocols)                                                                                 \
+    X(GetSockaddrType) X(GetSocketInformation) X(GetWildcardSockaddr) X(GetWinsockMapping) X(Notify) \
+        X(OpenSocket) X(SetSocketInformation)
+#define WSH_FIND(name) \
+    decltype(&WSH##name) name = (decltype(&WSH##name))(void*)GetProcAddress(module, "WSH" #name);
 #define WSH_FOUND(name) &&name
 
 struct WshExports {
@@ -33,7 +35,8 @@ inline const WshExports& Wsh()
 }
 
 const DWORD Canonical[3] = {157, 2, 33000};
-const INT Mapping[6][3] = {{157, 2, 33000}, {157, 2, 0}, {157, 0, 33000}, {0, 2, 33000}, {0, 0, 33000}, {157, 0, 0}};
+const INT Mapping[6][3] = {{157, 2, 33000}, {157, 2, 0},   {157, 0, 33000},
+                           {0, 2, 33000},   {0, 0, 33000}, {157, 0, 0}};
 
 // Busy blocks of the process heap, where the contexts live.
 inline size_t BusyHeapBlocks()
@@ -69,19 +72,24 @@ inline INT CloseSocket(PVOID context)
 
 inline INT GetOption(PVOID context, INT level, INT option, void* value, INT* length)
 {
-    return Wsh().GetSocketInformation(context, 0, nullptr, nullptr, level, option, static_cast<PCHAR>(value), length);
+    return Wsh().GetSocketInformation(context, 0, nullptr, nullptr, level, option, static_cast<PCHAR>(value),
+                                      length);
 }
 
 inline INT SetOption(PVOID context, INT level, INT option, void* value, INT length)
 {
-    return Wsh().SetSocketInformation(context, 0, nullptr, nullptr, level, option, static_cast<PCHAR>(value), length);
+    return Wsh().SetSocketInformation(context, 0, nullptr, nullptr, level, option, static_cast<PCHAR>(value),
+                                      length);
 }
 
 // Two pages: the first read-write, the second with the given protection.
 struct PagePair {
     BYTE* first = static_cast<BYTE*>(VirtualAlloc(nullptr, 8192, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
     DWORD old;
-    explicit PagePair(DWORD protection) { EXPECT_TRUE(first && VirtualProtect(first + 4096, 4096, protection, &old)); }
+    explicit PagePair(DWORD protection)
+    {
+        EXPECT_TRUE(first && VirtualProtect(first + 4096, 4096, protection, &old));
+    }
     ~PagePair() { VirtualFree(first, 0, MEM_RELEASE); }
     BYTE* Second() const { return first + 4096; }
 };

@@ -8,7 +8,10 @@ namespace {
 struct Address {
     BYTE bytes[14];
     Address(WORD family, WORD form, WORD count = 0)
-        : bytes{BYTE(family), BYTE(family >> 8), BYTE(form), BYTE(form >> 8), 0xEE, BYTE(count), BYTE(count >> 8)} {}
+        : bytes{BYTE(family), BYTE(family >> 8), BYTE(form),      BYTE(form >> 8),
+                0xEE,         BYTE(count),       BYTE(count >> 8)}
+    {
+    }
 };
 
 INT Classify(const void* address, DWORD length, void* info)
@@ -21,7 +24,12 @@ INT Classify(const void* address, DWORD length, void* info)
 TEST(WshGetSockaddrType, ClassificationTable)
 {
     const INT Untouched = 0x5A5A5A5A, Broadcast = SockaddrAddressInfoBroadcast;
-    const struct { const char* what; Address address; DWORD length; INT result, addressInfo; } rows[] = {
+    const struct {
+        const char* what;
+        Address address;
+        DWORD length;
+        INT result, addressInfo;
+    } rows[] = {
         {"family 2", {2, 0}, 14, WSAEAFNOSUPPORT, 0},
         {"family 157 byte-swapped", {0x9D00, 0}, 14, WSAEAFNOSUPPORT, 0},
         {"family is checked before the length", {2, 0}, 0, WSAEAFNOSUPPORT, 0},
@@ -59,7 +67,11 @@ TEST(WshGetSockaddrType, InaccessibleMemory)
     memcpy(cut.Second() - 4, Address(157, 1).bytes, 4);
     Address good(157, 1);
     SOCKADDR_INFO info;
-    const struct { const char* what; const void *address, *info; INT result; } rows[] = {
+    const struct {
+        const char* what;
+        const void *address, *info;
+        INT result;
+    } rows[] = {
         {"unreadable address", unreadable.Second(), &info, WSAEINVAL},
         {"no address", nullptr, &info, WSAEINVAL},
         {"the count in an unreadable page", cut.Second() - 4, &info, WSAEINVAL},

@@ -66,8 +66,8 @@ char* ReadDeviceText(HDEVINFO devices, SP_DEVINFO_DATA* device, DWORD property)
     if (!text)
         return nullptr;
     DWORD stored = 0;
-    if (!SetupDiGetDeviceRegistryPropertyA(devices, device, property, nullptr,
-                                           reinterpret_cast<BYTE*>(text), required, &stored)) {
+    if (!SetupDiGetDeviceRegistryPropertyA(devices, device, property, nullptr, reinterpret_cast<BYTE*>(text),
+                                           required, &stored)) {
         delete[] text;
         return nullptr;
     }
@@ -107,7 +107,8 @@ class PresentAdapters {
 public:
     PresentAdapters()
         : devices(SetupDiGetClassDevsA(&GUID_DEVCLASS_NET, nullptr, nullptr, DIGCF_PRESENT)),
-          index(0), device()
+          index(0),
+          device()
     {
     }
     ~PresentAdapters()

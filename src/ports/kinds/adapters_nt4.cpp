@@ -14,10 +14,7 @@ const char DefaultBindList[] = "Default\0";
 
 }  // namespace
 
-const char* BindList::First() const
-{
-    return text && size > 0 && text[0] ? text : nullptr;
-}
+const char* BindList::First() const { return text && size > 0 && text[0] ? text : nullptr; }
 
 const char* BindList::Next(const char* entry) const
 {

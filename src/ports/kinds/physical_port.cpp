@@ -54,10 +54,7 @@ void FillBindList(const ComboBox& adapters, const char* nic)
 
 }  // namespace
 
-PhysicalPort::PhysicalPort() : PortWithDnet(), nic()
-{
-    SetNic(DefaultNic);
-}
+PhysicalPort::PhysicalPort() : PortWithDnet(), nic() { SetNic(DefaultNic); }
 
 PhysicalPort::PhysicalPort(const RegKey& entry) : PortWithDnet(entry), nic()
 {
@@ -85,15 +82,9 @@ PhysicalPort::PhysicalPort(HWND dialog) : PortWithDnet(dialog), nic()
     }
 }
 
-void PhysicalPort::SetNic(const char* name)
-{
-    CopyNic(nic, sizeof(nic), name);
-}
+void PhysicalPort::SetNic(const char* name) { CopyNic(nic, sizeof(nic), name); }
 
-bool PhysicalPort::IsDefaultNic() const
-{
-    return strcmp(nic, DefaultNic) == 0;
-}
+bool PhysicalPort::IsDefaultNic() const { return strcmp(nic, DefaultNic) == 0; }
 
 // The adapter read from the registry may be gone: keep it when it is still
 // there, otherwise take the first adapter of the platform, or "Default".
@@ -137,10 +128,7 @@ bool PhysicalPort::Save(const RegKey& entry) const
     return entry.WriteString("Nic", IsDefaultNic() ? "" : nic);
 }
 
-Port* PhysicalPort::CreateFromDialog(HWND dialog) const
-{
-    return new (std::nothrow) PhysicalPort(dialog);
-}
+Port* PhysicalPort::CreateFromDialog(HWND dialog) const { return new (std::nothrow) PhysicalPort(dialog); }
 
 void PhysicalPort::InitDialog(HWND dialog) const
 {

@@ -8,7 +8,4 @@ VirtualPort::VirtualPort(const RegKey& entry) : PortWithDnet(entry) {}
 
 VirtualPort::VirtualPort(HWND dialog) : PortWithDnet(dialog) {}
 
-Port* VirtualPort::CreateFromDialog(HWND dialog) const
-{
-    return new (std::nothrow) VirtualPort(dialog);
-}
+Port* VirtualPort::CreateFromDialog(HWND dialog) const { return new (std::nothrow) VirtualPort(dialog); }

@@ -57,7 +57,10 @@ TEST_F(Adapters9x, BoundAdaptersAreReconciledListedAndChosen)
     for (const auto& row : reconciled)
         EXPECT_EQ(row[1], Reconcile(row[0], true));
     const Strings expected{"First Adapter/ROOT\\NET\\7301", "Second Adapter/ROOT\\NET\\7303"};
-    const struct { const char* nic; int selection; } rows[] = {{"0009", 1}, {"0007", 0}, {"Default", CB_ERR}};
+    const struct {
+        const char* nic;
+        int selection;
+    } rows[] = {{"0009", 1}, {"0007", 0}, {"Default", CB_ERR}};
     for (const auto& row : rows) {
         EXPECT_EQ(expected, Fill(row.nic));
         EXPECT_EQ(row.selection, List().Selection()) << row.nic;

@@ -76,7 +76,11 @@ TEST(PhysicalPort, DialogTemplateHoldsTheControls)
     char text[64] = "";
     GetWindowTextA(dialog.window, text, sizeof(text));
     EXPECT_STREQ("Ethernet Port Properties", text);
-    const struct { int id; const char* className; DWORD mask, style; } controls[] = {
+    const struct {
+        int id;
+        const char* className;
+        DWORD mask, style;
+    } controls[] = {
         {510, "Edit", ES_NUMBER, ES_NUMBER},
         {512, "Edit", ES_NUMBER, 0},
         {516, "ComboBox", 3 | CBS_SORT, CBS_DROPDOWNLIST},
@@ -116,7 +120,8 @@ protected:
         SetDword(HKEY_CURRENT_USER, entry.Path(), "Dnet", 7);
         if (nic)
             SetString(HKEY_CURRENT_USER, entry.Path(), "Nic", nic);
-        return std::unique_ptr<PhysicalPort>(new PhysicalPort(RegReadKey(HKEY_CURRENT_USER, entry.Path().c_str())));
+        return std::unique_ptr<PhysicalPort>(
+            new PhysicalPort(RegReadKey(HKEY_CURRENT_USER, entry.Path().c_str())));
     }
     std::string LoadNic(const char* nic) { return Load(nic)->GetNicText(); }
 
@@ -133,10 +138,14 @@ TEST_F(PhysicalPortPlatform, NicAndListFollowTheBindList)
 {
     const std::string full(255, 'F'), tooLong(256, 'F');
     SetBind("A\0B\0"s + full + '\0' + '\0');
-    const struct { const char* nic; std::string nt4; } rows[] = {
+    const struct {
+        const char* nic;
+        std::string nt4;
+    } rows[] = {
         {"B", "B"}, {"", "A"}, {"C", "A"}, {nullptr, "A"}, {full.c_str(), full}, {tooLong.c_str(), "A"}};
     for (const auto& row : rows)
-        EXPECT_EQ(On<std::string>("Default", row.nt4, "Default"), LoadNic(row.nic)) << (row.nic ? row.nic : "none");
+        EXPECT_EQ(On<std::string>("Default", row.nt4, "Default"), LoadNic(row.nic))
+            << (row.nic ? row.nic : "none");
 
     DeleteTree(HKEY_LOCAL_MACHINE, LinkagePath);
     std::unique_ptr<PhysicalPort> port(Load("0001"));
@@ -167,8 +176,9 @@ TEST_F(PhysicalPortPlatform, DialogListsTheAdaptersOfThePlatform)
     PhysicalPort copy;
     EXPECT_STREQ(On("0009", "B", "Default"), copy.CopyFrom(*port).CopyFrom(copy).GetNicText());
     EthernetDialog dialog(*port);
-    EXPECT_EQ(On<Strings>({"First Adapter/ROOT\\NET\\7301", "Second Adapter/ROOT\\NET\\7303"}, {"A", "B", "B"}, {}),
-              AdapterRows(dialog.window));
+    EXPECT_EQ(
+        On<Strings>({"First Adapter/ROOT\\NET\\7301", "Second Adapter/ROOT\\NET\\7303"}, {"A", "B", "B"}, {}),
+        AdapterRows(dialog.window));
     EXPECT_EQ(On(1, 2, CB_ERR), dialog.Adapters().Selection());
     EXPECT_EQ(On(true, true, false), dialog.Adapters().IsEnabled());
     EXPECT_EQ(On<std::string>("0009", "B", "Default"), dialog.ChosenNic());

@@ -2,34 +2,14 @@
 // programs load it, driven through its exports and the real registry.
 #include <gtest/gtest.h>
 
+#include "support/loaded_dll.h"
 #include "support/platform.h"
 #include "support/registry_sandbox.h"
 #include "tolmarin.h"
 
 namespace {
 
-typedef BOOL(WINAPI* IoctlFunction)(DWORD, void*);
-
-// Loads tolmarin.dll for the length of a test.
-class LoadedDll {
-public:
-    LoadedDll() : module(LoadLibraryA("tolmarin.dll")), error(GetLastError()) {}
-    ~LoadedDll()
-    {
-        if (module)
-            FreeLibrary(module);
-    }
-    HMODULE Module() const { return module; }
-    DWORD Error() const { return error; }
-    IoctlFunction Ioctl() const
-    {
-        return reinterpret_cast<IoctlFunction>(GetProcAddress(module, "OrvantaPropertiesIoctl"));
-    }
-
-private:
-    HMODULE module;
-    DWORD error;
-};
+typedef LoadedDll::IoctlFunction IoctlFunction;
 
 class Dll : public ::testing::Test {
 protected:

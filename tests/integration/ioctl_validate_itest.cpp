@@ -3,22 +3,36 @@
 #include <gtest/gtest.h>
 
 #include "support/dialog_driver.h"
+#include "support/loaded_dll.h"
 #include "support/registry_sandbox.h"
 #include "tolmarin.h"
 
 namespace {
 
 const std::string Duplicate =
-    "At least two entries contain duplicated values. If you click OK, duplicated entry "
-    "will be ignored, and Orvanta protocol may not run properly. Do you wish to continue?";
+    "At least two entries contain duplicated values. If you click OK, duplicated entry will be ignored, "
+    "and Orvanta protocol may not run properly. Do you wish to continue?";
 const std::string Incomplete =
-    "At least one non-virtual and one non-Point-To-Point port must be set up for Orvanta "
-    "Protocol to run. Do you want to save anyway?";
+    "At least one non-virtual and one non-Point-To-Point port must be set up for Orvanta Protocol to run. "
+    "Do you want to save anyway?";
+
+// Stores count virtual ports, all with port number 5.
+void StoreVirtualPorts(int count)
+{
+    DeleteTree(HKEY_LOCAL_MACHINE, TablePath);
+    if (count == 0)
+        return;
+    SetDword(HKEY_LOCAL_MACHINE, TablePath, "Num_Entries", DWORD(count));
+    for (int i = 0; i < count; ++i) {
+        SetDword(HKEY_LOCAL_MACHINE, EntryPath(i), "Type", 1);
+        SetDword(HKEY_LOCAL_MACHINE, EntryPath(i), "Port", 5);
+        SetDword(HKEY_LOCAL_MACHINE, EntryPath(i), "Dnet", DWORD(10 + i));
+    }
+}
 
 }  // namespace
 
-// Each case stores entries virtual ports, all with port number 5 (none: no
-// table), loads the DLL afresh to read them, and answers the messages.
+// Each case loads the DLL afresh to read its table and answers the messages.
 TEST(IoctlValidate, AnswersDecideTheResult)
 {
     const struct {
@@ -26,34 +40,27 @@ TEST(IoctlValidate, AnswersDecideTheResult)
         std::vector<int> answers;
         BOOL result;
         std::vector<std::string> texts;
-    } cases[] = {{2, {IDOK, IDOK}, 1, {Duplicate, Incomplete}},
-                 {2, {IDOK, IDCANCEL}, 0, {Duplicate, Incomplete}},
-                 {2, {IDCANCEL}, 0, {Duplicate}},
-                 {0, {IDOK}, 1, {Incomplete}}};
-    struct Cleanup {
-        ~Cleanup() { DeleteTree(HKEY_LOCAL_MACHINE, TablePath); }
-    } cleanup;
+    } cases[] = {
+        {2, {IDOK, IDOK}, 1, {Duplicate, Incomplete}},
+        {2, {IDOK, IDCANCEL}, 0, {Duplicate, Incomplete}},
+        {2, {IDCANCEL}, 0, {Duplicate}},
+        {0, {IDOK}, 1, {Incomplete}},
+    };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.entries << " entries, " << c.answers.size() << " answers");
-        DeleteTree(HKEY_LOCAL_MACHINE, TablePath);
-        if (c.entries > 0)
-            SetDword(HKEY_LOCAL_MACHINE, TablePath, "Num_Entries", DWORD(c.entries));
-        for (int i = 0; i < c.entries; ++i)
-            for (const auto& value : std::vector<std::pair<const char*, DWORD>>{
-                     {"Type", 1}, {"Protocol", 0}, {"Port", 5}, {"Connected", 1}, {"Dnet", DWORD(10 + i)}})
-                SetDword(HKEY_LOCAL_MACHINE, EntryPath(i), value.first, value.second);
-        HMODULE module = LoadLibraryA("tolmarin.dll");
-        ASSERT_NE(nullptr, module) << "LoadLibrary error " << GetLastError();
-        auto ioctl = reinterpret_cast<BOOL(WINAPI*)(DWORD, void*)>(
-            reinterpret_cast<void*>(GetProcAddress(module, "OrvantaPropertiesIoctl")));
+        StoreVirtualPorts(c.entries);
+        LoadedDll dll;
+        ASSERT_NE(nullptr, dll.Ioctl()) << "LoadLibrary error " << dll.Error();
         DialogDriver driver;
         for (int answer : c.answers)
             driver.OnMessageBox(answer);
-        EXPECT_EQ(c.result, ioctl ? ioctl(TOLMARIN_IOCTL_VALIDATE, nullptr) : -1);
+        EXPECT_EQ(c.result, dll.Ioctl()(TOLMARIN_IOCTL_VALIDATE, nullptr));
         EXPECT_EQ(c.texts, driver.MessageTexts());
-        for (const MessageBoxRecord& box : driver.MessageBoxes())
-            EXPECT_TRUE(box.caption == "Orvanta Message" && box.style == (MB_OKCANCEL | MB_ICONEXCLAMATION) &&
-                        !box.owner);
-        FreeLibrary(module);
+        for (const MessageBoxRecord& box : driver.MessageBoxes()) {
+            EXPECT_EQ("Orvanta Message", box.caption);
+            EXPECT_EQ(UINT(MB_OKCANCEL | MB_ICONEXCLAMATION), box.style);
+            EXPECT_EQ(nullptr, box.owner);
+        }
     }
+    DeleteTree(HKEY_LOCAL_MACHINE, TablePath);
 }

@@ -98,38 +98,39 @@ DWORD GetDword(HKEY root, const std::string& path, const char* name, DWORD fallb
     return DWORD(data[0]) | DWORD(data[1]) << 8 | DWORD(data[2]) << 16 | DWORD(data[3]) << 24;
 }
 
-std::vector<std::string> SubkeyNames(HKEY root, const std::string& path)
+namespace {
+
+// The names of the subkeys, or of the values, of a key, in the registry's order.
+std::vector<std::string> EnumNames(HKEY root, const std::string& path, bool values)
 {
     std::vector<std::string> names;
     HKEY key;
     if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
         return names;
-    char name[256];
+    std::vector<char> name(16384);
     for (DWORD i = 0;; ++i) {
-        DWORD length = sizeof(name);
-        if (RegEnumKeyExA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        DWORD length = DWORD(name.size());
+        LONG status = values
+                          ? RegEnumValueA(key, i, name.data(), &length, nullptr, nullptr, nullptr, nullptr)
+                          : RegEnumKeyExA(key, i, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
+        if (status != ERROR_SUCCESS)
             break;
-        names.push_back(name);
+        names.push_back(name.data());
     }
     RegCloseKey(key);
     return names;
 }
 
+}  // namespace
+
+std::vector<std::string> SubkeyNames(HKEY root, const std::string& path)
+{
+    return EnumNames(root, path, false);
+}
+
 std::vector<std::string> ValueNames(HKEY root, const std::string& path)
 {
-    std::vector<std::string> names;
-    HKEY key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return names;
-    static char name[16384];
-    for (DWORD i = 0;; ++i) {
-        DWORD length = sizeof(name);
-        if (RegEnumValueA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        names.push_back(name);
-    }
-    RegCloseKey(key);
-    return names;
+    return EnumNames(root, path, true);
 }
 
 std::string EntryPath(int position)

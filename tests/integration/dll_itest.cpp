@@ -9,8 +9,6 @@
 
 namespace {
 
-typedef LoadedDll::IoctlFunction IoctlFunction;
-
 class Dll : public ::testing::Test {
 protected:
     void SetUp() override { DeleteTree(HKEY_LOCAL_MACHINE, TablePath); }
@@ -18,15 +16,12 @@ protected:
 
     static void StoreVirtual(int position, DWORD port, DWORD network, DWORD connected)
     {
-        std::string entry = EntryPath(position);
-        SetDword(HKEY_LOCAL_MACHINE, entry, "Type", 1);
-        SetDword(HKEY_LOCAL_MACHINE, entry, "Protocol", 0);
-        SetDword(HKEY_LOCAL_MACHINE, entry, "Port", port);
-        SetDword(HKEY_LOCAL_MACHINE, entry, "Connected", connected);
-        SetDword(HKEY_LOCAL_MACHINE, entry, "Dnet", network);
+        StoreEntry(
+            position,
+            {{"Type", 1}, {"Protocol", 0}, {"Port", port}, {"Connected", connected}, {"Dnet", network}});
     }
 
-    // Every value of the stored table with its type and bytes, in name order.
+    // Every value of the stored table with its type and bytes.
     static std::vector<std::string> Snapshot()
     {
         std::vector<std::string> lines;
@@ -34,13 +29,11 @@ protected:
         for (const std::string& sub : SubkeyNames(HKEY_LOCAL_MACHINE, TablePath))
             keys.push_back("\\" + sub);
         for (const std::string& key : keys) {
-            std::string path = TablePath + key;
-            for (const std::string& name : SortedValueNames(HKEY_LOCAL_MACHINE, path)) {
+            for (const std::string& name : SortedValueNames(HKEY_LOCAL_MACHINE, TablePath + key)) {
                 DWORD type = 0;
                 std::vector<BYTE> data;
-                GetRaw(HKEY_LOCAL_MACHINE, path, name.c_str(), &type, &data);
-                lines.push_back(key + name + "=" + std::to_string(type) + ":" +
-                                std::string(data.begin(), data.end()));
+                GetRaw(HKEY_LOCAL_MACHINE, TablePath + key, name.c_str(), &type, &data);
+                lines.push_back(key + name + std::to_string(type) + std::string(data.begin(), data.end()));
             }
         }
         return lines;
@@ -63,12 +56,11 @@ TEST(DllPlatform, LoadsAndExportsUndecoratedNames)
 {
     ASSERT_EQ(ExpectedPlatform(), RunningPlatform()) << "version emulation did not apply";
     LoadedDll dll;
-    ASSERT_NE(nullptr, dll.Module()) << "LoadLibrary error " << dll.Error();
-    EXPECT_NE(nullptr, dll.Ioctl());
+    ASSERT_NE(nullptr, dll.Ioctl()) << "LoadLibrary error " << dll.Error();
     EXPECT_EQ(nullptr, GetProcAddress(dll.Module(), "OrvantaPropertiesIoctl@8"));
 }
 
-TEST_F(Dll, NegativeEntryCountRefusesTheLoad)
+TEST_F(Dll, NegativeEntryCountRefusesTheLoadAndLeavesNothingBehind)
 {
     SetDword(HKEY_LOCAL_MACHINE, TablePath, "Num_Entries", 0xFFFFFFFF);
     {
@@ -76,46 +68,29 @@ TEST_F(Dll, NegativeEntryCountRefusesTheLoad)
         EXPECT_EQ(nullptr, dll.Module());
         EXPECT_EQ(DWORD(ERROR_DLL_INIT_FAILED), dll.Error());
     }
-    // The refused attach left nothing behind: the next load works.
     SetDword(HKEY_LOCAL_MACHINE, TablePath, "Num_Entries", 0);
     LoadedDll again;
     EXPECT_NE(nullptr, again.Module()) << "LoadLibrary error " << again.Error();
 }
 
-TEST_F(Dll, StoredTableSurvivesLoadAndSaveByteForByte)
+TEST_F(Dll, SaveAndReloadKeepTheStoredTableByteForByte)
 {
-    SetDword(HKEY_LOCAL_MACHINE, TablePath, "Num_Entries", 3);
+    StoreEntryCount(3);
     StoreVirtual(0, 1, 100, 1);
     StoreVirtual(1, 2, 65534, 0);
     StoreVirtual(2, 255, 7, 1);
     std::vector<std::string> before = Snapshot();
-
     LoadedDll dll;
-    ASSERT_NE(nullptr, dll.Module());
-    IoctlFunction ioctl = dll.Ioctl();
+    LoadedDll::IoctlFunction ioctl = dll.Ioctl();
     ASSERT_NE(nullptr, ioctl);
     EXPECT_EQ(1, ioctl(TOLMARIN_IOCTL_SAVE, nullptr));
     EXPECT_EQ(before, Snapshot());
 
-    // Reload and save again: still the same bytes.
-    EXPECT_EQ(1, ioctl(TOLMARIN_IOCTL_RELOAD, nullptr));
-    EXPECT_EQ(1, ioctl(TOLMARIN_IOCTL_SAVE, nullptr));
-    EXPECT_EQ(before, Snapshot());
-}
-
-TEST_F(Dll, ReloadDiscardsAndSaveRewritesFromMemory)
-{
-    SetDword(HKEY_LOCAL_MACHINE, TablePath, "Num_Entries", 1);
-    StoreVirtual(0, 4, 40, 1);
-    LoadedDll dll;
-    ASSERT_NE(nullptr, dll.Module());
-    IoctlFunction ioctl = dll.Ioctl();
-
-    // The table in memory was loaded at attach: a stored change after it is
-    // overwritten by a save, and picked up by a reload.
+    // The table in memory was loaded at attach: a save overwrites a stored
+    // change made after it, a reload picks it up.
     SetDword(HKEY_LOCAL_MACHINE, EntryPath(0), "Port", 9);
     EXPECT_EQ(1, ioctl(TOLMARIN_IOCTL_SAVE, nullptr));
-    EXPECT_EQ(4u, GetDword(HKEY_LOCAL_MACHINE, EntryPath(0), "Port"));
+    EXPECT_EQ(before, Snapshot());
     SetDword(HKEY_LOCAL_MACHINE, EntryPath(0), "Port", 9);
     EXPECT_EQ(1, ioctl(TOLMARIN_IOCTL_RELOAD, nullptr));
     DeleteTree(HKEY_LOCAL_MACHINE, TablePath);
@@ -123,45 +98,28 @@ TEST_F(Dll, ReloadDiscardsAndSaveRewritesFromMemory)
     EXPECT_EQ(9u, GetDword(HKEY_LOCAL_MACHINE, EntryPath(0), "Port"));
 }
 
-TEST_F(Dll, ControlCodesOutsideTheRangeDoNothing)
+TEST_F(Dll, ControlCodesNotifyRefuseAndIgnore)
 {
     LoadedDll dll;
-    ASSERT_NE(nullptr, dll.Module());
-    IoctlFunction ioctl = dll.Ioctl();
-    EXPECT_EQ(0, ioctl(7, nullptr));
-    EXPECT_EQ(0, ioctl(DWORD(-1), nullptr));
-    EXPECT_EQ(0, ioctl(0x80000000u, nullptr));
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, TablePath)) << "nothing saved";
-}
-
-TEST_F(Dll, ChangeCallbackHearsSaveAndReload)
-{
-    LoadedDll dll;
-    ASSERT_NE(nullptr, dll.Module());
-    IoctlFunction ioctl = dll.Ioctl();
-    changes = 0;
+    LoadedDll::IoctlFunction ioctl = dll.Ioctl();
+    ASSERT_NE(nullptr, ioctl);
     TolmarinChangeCallback callback = OnChange;
     EXPECT_EQ(1, ioctl(TOLMARIN_IOCTL_SET_CHANGE_CALLBACK, &callback));
     EXPECT_EQ(1, ioctl(TOLMARIN_IOCTL_SAVE, nullptr));
-    EXPECT_EQ(1, changes);
-    EXPECT_EQ(0, changeFlag);
-    EXPECT_EQ(nullptr, changeWindow) << "no Port Table dialog is open";
     EXPECT_EQ(1, ioctl(TOLMARIN_IOCTL_RELOAD, nullptr));
     EXPECT_EQ(2, changes);
-    EXPECT_EQ(0, changeFlag);
-
-    // A null callback turns notification off again.
+    EXPECT_EQ(0, changeFlag) << "saved or reloaded: no unsaved changes";
+    EXPECT_EQ(nullptr, changeWindow) << "no Port Table dialog is open";
     TolmarinChangeCallback none = nullptr;
     EXPECT_EQ(1, ioctl(TOLMARIN_IOCTL_SET_CHANGE_CALLBACK, &none));
     EXPECT_EQ(1, ioctl(TOLMARIN_IOCTL_SAVE, nullptr));
-    EXPECT_EQ(2, changes);
-}
+    EXPECT_EQ(2, changes) << "a null callback turns notification off";
 
-TEST_F(Dll, PointerArgumentsMissingAreRefused)
-{
-    LoadedDll dll;
-    ASSERT_NE(nullptr, dll.Module());
-    IoctlFunction ioctl = dll.Ioctl();
+    // Missing pointer arguments are refused; codes above 6 do nothing.
     EXPECT_EQ(0, ioctl(TOLMARIN_IOCTL_SET_CHANGE_CALLBACK, nullptr));
     EXPECT_EQ(0, ioctl(TOLMARIN_IOCTL_GET_DIALOG_TEMPLATE, nullptr));
+    DeleteTree(HKEY_LOCAL_MACHINE, TablePath);
+    for (DWORD code : {7u, 0x80000000u, 0xFFFFFFFFu})
+        EXPECT_EQ(0, ioctl(code, nullptr)) << code;
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, TablePath)) << "nothing saved";
 }

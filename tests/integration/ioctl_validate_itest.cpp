@@ -22,12 +22,9 @@ void StoreVirtualPorts(int count)
     DeleteTree(HKEY_LOCAL_MACHINE, TablePath);
     if (count == 0)
         return;
-    SetDword(HKEY_LOCAL_MACHINE, TablePath, "Num_Entries", DWORD(count));
-    for (int i = 0; i < count; ++i) {
-        SetDword(HKEY_LOCAL_MACHINE, EntryPath(i), "Type", 1);
-        SetDword(HKEY_LOCAL_MACHINE, EntryPath(i), "Port", 5);
-        SetDword(HKEY_LOCAL_MACHINE, EntryPath(i), "Dnet", DWORD(10 + i));
-    }
+    StoreEntryCount(DWORD(count));
+    for (int i = 0; i < count; ++i)
+        StoreEntry(i, {{"Type", 1}, {"Port", 5}, {"Dnet", DWORD(10 + i)}});
 }
 
 }  // namespace

@@ -20,15 +20,10 @@ protected:
         PortTableDialog = nullptr;
     }
 
-    static void StoreEntry(int position, DWORD type, DWORD protocol, DWORD port, DWORD network = 1)
+    static void Store(int position, DWORD type, DWORD protocol, DWORD port, DWORD network = 1)
     {
-        std::string entry = EntryPath(position);
-        SetDword(HKEY_LOCAL_MACHINE, entry, "Type", type);
-        SetDword(HKEY_LOCAL_MACHINE, entry, "Protocol", protocol);
-        SetDword(HKEY_LOCAL_MACHINE, entry, "Port", port);
-        SetDword(HKEY_LOCAL_MACHINE, entry, "Dnet", network);
+        StoreEntry(position, {{"Type", type}, {"Protocol", protocol}, {"Port", port}, {"Dnet", network}});
     }
-    static void StoreCount(DWORD count) { SetDword(HKEY_LOCAL_MACHINE, TablePath, "Num_Entries", count); }
     static DWORD Stored(int position, const char* name)
     {
         return GetDword(HKEY_LOCAL_MACHINE, EntryPath(position), name);
@@ -57,14 +52,14 @@ TEST_F(PortTableStore, CountDecidesWhatIsLoaded)
     EXPECT_TRUE(LoadPortTable()) << "a missing table loads empty";
     EXPECT_EQ(0, PortTable.count);
 
-    StoreEntry(0, 1, 0, 1);
-    StoreCount(0xFFFFFFFF);
+    Store(0, 1, 0, 1);
+    StoreEntryCount(0xFFFFFFFF);
     EXPECT_FALSE(LoadPortTable()) << "negative count";
-    StoreCount(0x80000000);
+    StoreEntryCount(0x80000000);
     EXPECT_FALSE(LoadPortTable());
     EXPECT_EQ(0, PortTable.count);
 
-    StoreCount(0);
+    StoreEntryCount(0);
     EXPECT_TRUE(LoadPortTable());
     EXPECT_EQ(0, PortTable.count) << "leftover entries are not loaded";
     ASSERT_TRUE(SavePortTable());
@@ -74,9 +69,9 @@ TEST_F(PortTableStore, CountDecidesWhatIsLoaded)
 
 TEST_F(PortTableStore, AtMost255EntriesAreLoadedInOrder)
 {
-    StoreCount(300);
+    StoreEntryCount(300);
     for (int i = 0; i < 300; ++i)
-        StoreEntry(i, 1, 0, DWORD(i % 255 + 1), DWORD(i + 1));
+        Store(i, 1, 0, DWORD(i % 255 + 1), DWORD(i + 1));
     ASSERT_TRUE(LoadPortTable());
     EXPECT_EQ(255, PortTable.count);
     EXPECT_STREQ("1", At(0)->GetNetworkText());
@@ -86,12 +81,12 @@ TEST_F(PortTableStore, AtMost255EntriesAreLoadedInOrder)
 
 TEST_F(PortTableStore, FactoryChoosesTheClassByTypeAndProtocol)
 {
-    StoreCount(5);
-    StoreEntry(0, 2, 5, 4);  // point-to-point of an unknown protocol: dropped
-    StoreEntry(1, 1, 9, 8);  // virtual whatever its protocol
+    StoreEntryCount(5);
+    Store(0, 2, 5, 4);  // point-to-point of an unknown protocol: dropped
+    Store(1, 1, 9, 8);  // virtual whatever its protocol
     // position 2 missing: a default Ethernet port
-    StoreEntry(3, 7, 3, 6);  // unknown type: Ethernet
-    StoreEntry(4, 0, 0, 9);
+    Store(3, 7, 3, 6);  // unknown type: Ethernet
+    Store(4, 0, 0, 9);
     ASSERT_TRUE(LoadPortTable());
     ASSERT_EQ(4, PortTable.count);
     EXPECT_EQ(KindVirtual, At(0)->GetKind());
@@ -113,11 +108,11 @@ TEST_F(PortTableStore, FactoryChoosesTheClassByTypeAndProtocol)
 
 TEST_F(PortTableStore, RoundTripIsByteForByteAfterNormalisation)
 {
-    StoreCount(2);
-    StoreEntry(0, 1, 0, 0x105, 0x10007);
+    StoreEntryCount(2);
+    Store(0, 1, 0, 0x105, 0x10007);
     SetDword(HKEY_LOCAL_MACHINE, EntryPath(0), "Connected", 5);
     SetString(HKEY_LOCAL_MACHINE, EntryPath(0), "Unknown", "dropped");
-    StoreEntry(1, 1, 0, 6, 65534);
+    Store(1, 1, 0, 6, 65534);
     SetDword(HKEY_LOCAL_MACHINE, EntryPath(1), "Connected", 0);
     SetDword(HKEY_LOCAL_MACHINE, TablePath, "Stray", 1);
     ASSERT_TRUE(LoadPortTable());

@@ -146,3 +146,11 @@ std::vector<std::string> SortedValueNames(HKEY root, const std::string& path)
     std::sort(names.begin(), names.end());
     return names;
 }
+
+void StoreEntryCount(DWORD count) { SetDword(HKEY_LOCAL_MACHINE, TablePath, "Num_Entries", count); }
+
+void StoreEntry(int position, std::initializer_list<std::pair<const char*, DWORD>> values)
+{
+    for (const auto& value : values)
+        SetDword(HKEY_LOCAL_MACHINE, EntryPath(position), value.first, value.second);
+}

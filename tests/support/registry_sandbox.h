@@ -2,7 +2,9 @@
 #pragma once
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 // A scratch key, emptied and created for a test. When the sandbox goes out
@@ -46,3 +48,6 @@ std::vector<std::string> SortedValueNames(HKEY root, const std::string& path);
 // The Port Table key path below HKEY_LOCAL_MACHINE.
 extern const char TablePath[];
 std::string EntryPath(int position);
+// Writes "Num_Entries", and the REG_DWORD values of one stored entry.
+void StoreEntryCount(DWORD count);
+void StoreEntry(int position, std::initializer_list<std::pair<const char*, DWORD>> values);

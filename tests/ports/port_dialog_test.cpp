@@ -1,5 +1,4 @@
-// Dialog 501 run for real on a VirtualPort through the hook, and the dialog
-// helpers on real controls.
+// Dialog 501 run for real on a VirtualPort, and the dialog helpers on real controls.
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -14,22 +13,14 @@
 namespace {
 
 const char Caption[] = "Virtual Port Properties";
-const char InvalidField[] = "One of the fields contains an invalid value.";
 
-// Everything a port shows and stores, to prove that it did not change.
+// Everything a port shows and stores.
 using State = std::tuple<int, int, bool, std::string, std::string, std::string>;
 
 State StateOf(const PortWithDnet& port)
 {
     return State(port.GetPortId(), port.GetNetwork(), port.IsAttached(), port.GetPortIdText(),
                  port.GetNetworkText(), port.GetAttachedText());
-}
-
-void Set(PortWithDnet& port, unsigned id, unsigned network, bool attached)
-{
-    port.SetPortId(id);
-    port.SetNetwork(network);
-    port.SetAttached(attached);
 }
 
 void FillAndOk(HWND dialog, const char* id, const char* network)
@@ -42,8 +33,8 @@ void FillAndOk(HWND dialog, const char* id, const char* network)
 
 }  // namespace
 
-// The fields show the port (empty for unset or out-of-range numbers) with
-// their limits; Cancel or the close box after edits leaves the port as it was.
+// Fields show the port, empty for an unset or out-of-range number, limited to
+// 3 and 6 characters; Cancel or the close box after edits changes nothing.
 TEST(PortDialog, InitDialogThenCancelChangesNothing)
 {
     const struct {
@@ -57,7 +48,9 @@ TEST(PortDialog, InitDialogThenCancelChangesNothing)
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.id << "/" << c.network);
         VirtualPort port;
-        Set(port, c.id, c.network, c.attached);
+        port.SetPortId(c.id);
+        port.SetNetwork(c.network);
+        port.SetAttached(c.attached);
         State before = StateOf(port);
         DialogDriver driver;
         driver.OnDialog(Caption, [&](HWND dialog) {
@@ -75,9 +68,8 @@ TEST(PortDialog, InitDialogThenCancelChangesNothing)
     }
 }
 
-// OK takes every field at once, or refuses a value with message 145 over the
-// open dialog, the port untouched and the failing field focused with its text
-// selected; fixed, OK then closes and takes the fields.
+// OK takes all fields, or refuses a value with message 145 over the dialog, the
+// port untouched and the failing field focused and selected, until fixed.
 TEST(PortDialog, OkTakesTheFieldsOrRefusesUntilFixed)
 {
     // Taken: the values in port and net; refused: port 0 and the failing field in net.
@@ -96,7 +88,8 @@ TEST(PortDialog, OkTakesTheFieldsOrRefusesUntilFixed)
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "\"" << c.id << "\", \"" << c.network << "\"");
         VirtualPort port;
-        Set(port, 4, 40, true);
+        port.SetPortId(4);
+        port.SetNetwork(40);
         HWND shown = nullptr;
         DialogDriver driver;
         driver.OnDialog(Caption, [&](HWND dialog) { FillAndOk(shown = dialog, c.id, c.network); });
@@ -104,35 +97,27 @@ TEST(PortDialog, OkTakesTheFieldsOrRefusesUntilFixed)
             driver.OnMessageBox(IDOK).OnDialog(Caption, [&](HWND dialog) {
                 EXPECT_EQ(State(4, 40, true, "4", "40", "Yes"), StateOf(port));
                 HWND focus = GetFocus();
-                DWORD start = 1, end = 0;
-                SendMessageA(focus, EM_GETSEL, WPARAM(&start), LPARAM(&end));
                 EXPECT_EQ(DialogItem(dialog, c.net).Window(), focus);
-                EXPECT_TRUE(start == 0 && end == DWORD(GetWindowTextLengthA(focus))) << start << "-" << end;
+                EXPECT_EQ(MAKELRESULT(0, GetWindowTextLengthA(focus)), SendMessageA(focus, EM_GETSEL, 0, 0));
                 FillAndOk(dialog, "12", "77");
             });
         EXPECT_TRUE(port.Edit(nullptr));
         EXPECT_EQ(c.port ? State(c.port, c.net, false, c.id, std::to_string(c.net), "No")
                          : State(12, 77, false, "12", "77", "No"),
                   StateOf(port));
-        EXPECT_EQ(std::vector<std::string>(c.port ? 0 : 1, InvalidField), driver.MessageTexts());
-        for (const MessageBoxRecord& box : driver.MessageBoxes()) {
-            EXPECT_EQ("Orvanta Message", box.caption);
-            EXPECT_EQ(UINT(MB_OK | MB_ICONHAND), box.style);
-            EXPECT_EQ(shown, box.owner);
-        }
+        EXPECT_EQ(std::vector<std::string>(c.port ? 0 : 1, "One of the fields contains an invalid value."),
+                  driver.MessageTexts());
+        for (const MessageBoxRecord& box : driver.MessageBoxes())
+            EXPECT_TRUE(box.caption == "Orvanta Message" && box.owner == shown && box.style == MB_ICONHAND);
     }
 }
 
-// Missing pieces get defined answers: a template that cannot be loaded fails
-// like Cancel; the procedure without a port fills nothing, ignores OK and
-// unknown ids, and closes on Cancel; a missing string shows an empty text.
+// No template fails like Cancel; without a port the procedure ignores OK and
+// unknown ids and closes on Cancel; a missing string shows an empty text.
 TEST(PortDialog, MissingTemplatePortOrString)
 {
-    FakePhysicalPort noTemplate;  // dialog id -1
-    Set(noTemplate, 4, 40, true);
     DialogDriver driver;
-    EXPECT_FALSE(noTemplate.Edit(nullptr));
-    EXPECT_EQ(State(4, 40, true, "4", "40", "Yes"), StateOf(noTemplate));
+    EXPECT_FALSE(FakePhysicalPort().Edit(nullptr));  // dialog id -1
     driver.OnDialog(Caption, [](HWND dialog) {
         EXPECT_EQ("", ControlText(dialog, IDC_PORT_ID));
         for (int id : {IDOK, 600, IDCANCEL})
@@ -145,50 +130,34 @@ TEST(PortDialog, MissingTemplatePortOrString)
     EXPECT_EQ(std::vector<std::string>{""}, driver.MessageTexts());
 }
 
-// "%i" reading of at most 127 characters, and "%#x" writing.
-TEST(PortDialogHelpers, NumbersInControls)
+// Numbers read as signed "%i" from at most 127 characters, written as whole
+// "%#x"; a row selected alone, none for an index outside; -1 for no selection.
+TEST(PortDialogHelpers, OnRealControls)
 {
-    ListViewHost host;
-    HWND edit = CreateWindowExA(0, "EDIT", "", WS_CHILD | ES_AUTOHSCROLL, 0, 0, 50, 20, host.Window(),
-                                HMENU(7), nullptr, nullptr);
-    const std::pair<std::string, int> numbers[] = {{"0x2E0", 736},
-                                                   {"0x2e0", 736},
-                                                   {"010", 8},
-                                                   {"abc", 0},
-                                                   {"", 0},
-                                                   {"  42", 42},
-                                                   {"-12", -12},
-                                                   {"+7", 7},
-                                                   {"08", 0},
-                                                   {"12abc", 12},
-                                                   {"4294967295", -1},
-                                                   {std::string(126, ' ') + "5", 5},
-                                                   {std::string(127, ' ') + "5", 0}};
+    ListViewHost host(5), empty(0);
+    CreateWindowExA(0, "EDIT", "", WS_CHILD, 0, 0, 50, 20, host.window, HMENU(7), nullptr, nullptr);
+    const std::string pad(126, ' ');
+    const std::pair<std::string, int> numbers[] = {{"0x2E0", 736}, {"010", 8},     {"abc", 0},     {"", 0},
+                                                   {"-12", -12},   {pad + "5", 5}, {pad + " 5", 0}};
     for (const auto& n : numbers) {
-        SetWindowTextA(edit, n.first.c_str());
-        EXPECT_EQ(n.second, GetDlgItemNumber(host.Window(), 7)) << "\"" << n.first << "\"";
+        SetDlgItemTextA(host.window, 7, n.first.c_str());
+        EXPECT_EQ(n.second, GetDlgItemNumber(host.window, 7)) << "\"" << n.first << "\"";
     }
-    EXPECT_EQ(0, GetDlgItemNumber(host.Window(), 4711)) << "no such control";
-    const std::pair<unsigned, std::string> hex[] = {{736, "0x2e0"}, {0, "0"}, {0xFFFFFFFF, "0xffffffff"}};
-    for (const auto& h : hex) {
-        SetDlgItemHex(host.Window(), 7, h.first);
-        EXPECT_EQ(h.second, ControlText(host.Window(), 7));
+    EXPECT_EQ(0, GetDlgItemNumber(host.window, 4711)) << "no such control";
+    const std::pair<unsigned, const char*> hexes[] = {{736, "0x2e0"}, {0, "0"}, {0xFFFFFFFF, "0xffffffff"}};
+    for (const auto& hex : hexes) {
+        SetDlgItemHex(host.window, 7, hex.first);
+        EXPECT_EQ(hex.second, ControlText(host.window, 7));
     }
-}
-
-TEST(PortDialogHelpers, ListSelection)
-{
-    ListViewHost host;
-    EXPECT_EQ(-1, GetSelectedListItem(host.List())) << "no rows";
-    host.SetRowCount(5);
-    EXPECT_EQ(-1, GetSelectedListItem(host.List())) << "none selected";
+    EXPECT_EQ(-1, GetSelectedListItem(host.list)) << "none selected";
     for (int row : {2, -1, 5}) {
         host.Select({0, 3, 4});
-        EXPECT_EQ(0, GetSelectedListItem(host.List()));
-        SelectListItem(host.List(), row);
+        EXPECT_EQ(0, GetSelectedListItem(host.list));
+        SelectListItem(host.list, row);
         EXPECT_EQ(row == 2 ? std::vector<int>{2} : std::vector<int>{}, host.SelectedRows()) << row;
-        EXPECT_EQ(row == 2 ? 2 : -1, GetSelectedListItem(host.List()));
+        EXPECT_EQ(row == 2 ? 2 : -1, GetSelectedListItem(host.list));
     }
+    EXPECT_EQ(-1, GetSelectedListItem(empty.list)) << "no rows";
     EXPECT_EQ(-1, GetSelectedListItem(nullptr));
     SelectListItem(nullptr, 0);
 }

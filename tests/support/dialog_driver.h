@@ -1,10 +1,8 @@
-// Runs the modal dialogs and message boxes opened on the test's thread for
-// real, answering them step by step so that nothing hangs. A WH_CBT hook notes
-// each dialog (#32770, message boxes too) as it activates; a timer runs the
-// next step from inside the modal loop. A dialog shown again after its own
-// message box is left alone unless the next step names it; any other window is
-// cancelled and reported. After idleTimeoutMs without a step the safety timer
-// cancels what is open, then ends it. One driver at a time.
+// Answers the dialogs and message boxes of the test's thread step by step: a
+// WH_CBT hook notes each as it activates, a timer runs its step in the modal
+// loop. A dialog shown again after its own message box is left alone unless
+// the next step names it; any other window is reported and cancelled; after
+// idleTimeoutMs without a step, every dialog still open is reported and ended.
 #pragma once
 #include <windows.h>
 
@@ -14,9 +12,8 @@
 
 struct MessageBoxRecord {
     std::string caption, text;
-    HWND owner;     // null when unowned
-    UINT style;     // MB_ICON* | MB_OK, MB_OKCANCEL, ...: what it shows
-    bool expected;  // false when no step waited for it
+    HWND owner;  // null when unowned
+    UINT style;  // MB_ICON* | MB_OK, MB_OKCANCEL, ...: what it shows
 };
 
 class DialogDriver {
@@ -24,7 +21,7 @@ public:
     using Action = std::function<void(HWND window)>;
 
     explicit DialogDriver(DWORD idleTimeoutMs = 10000);
-    ~DialogDriver();
+    ~DialogDriver();  // reports the steps never reached
     DialogDriver(const DialogDriver&) = delete;
     DialogDriver& operator=(const DialogDriver&) = delete;
 
@@ -37,9 +34,7 @@ public:
     DialogDriver& OnMessageBox(int answer, Action check = nullptr) { return Add({true, "", answer, check}); }
     // Every message box seen, expected or not, in order.
     const std::vector<MessageBoxRecord>& MessageBoxes() const { return boxes; }
-    std::vector<std::string> MessageTexts() const;
-    // Reports what went wrong so far as test failures (the destructor does too).
-    void Verify();
+    const std::vector<std::string>& MessageTexts() const { return texts; }
 
 private:
     struct Step {
@@ -50,24 +45,21 @@ private:
     };
     DialogDriver& Add(const Step& step) { return steps.push_back(step), *this; }
     static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
-    static void CALLBACK Timer(HWND, UINT, UINT_PTR id, DWORD);
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
     void Handle(HWND window);
-    void Cancel(HWND window, const std::string& failure);
-    void CloseEverything();
-    void Arm(DWORD ms);
 
-    DWORD idle;
-    HHOOK hook;
-    UINT_PTR stepTimer = 0, safetyTimer = 0;
+    DWORD idle, lastStep = GetTickCount();
+    HHOOK hook = SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId());
+    UINT_PTR timer = SetTimer(nullptr, 0, 20, Tick);
     std::vector<Step> steps;
-    std::vector<HWND> pending, handled, closing;
+    std::vector<HWND> pending, handled;
     std::vector<MessageBoxRecord> boxes;
-    std::vector<std::string> failures;
+    std::vector<std::string> texts;
 };
 
 std::string WindowText(HWND window);
 inline std::string ControlText(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
 // Posts the button's click, handled once the step is back in the modal loop.
 void PressButton(HWND dialog, int id);
-// Dispatches this thread's messages, and those arriving within 50 ms.
+// Dispatches this thread's messages for 50 ms.
 void flush_events();

@@ -4,20 +4,22 @@
 #include <initguid.h>
 #include <devguid.h>
 
+#include <algorithm>
+
 const char LinkagePath[] = "SYSTEM\\CurrentControlSet\\Services\\Vemto\\Linkage";
 
-void SetBind(const std::string& raw, DWORD type)
+void SetBind(std::string raw)
 {
-    SetRaw(HKEY_LOCAL_MACHINE, LinkagePath, "Bind", type, raw.data(), DWORD(raw.size()));
+    std::replace(raw.begin(), raw.end(), '|', '\0');
+    SetRaw(HKEY_LOCAL_MACHINE, LinkagePath, "Bind", REG_MULTI_SZ, raw.data(), DWORD(raw.size()));
 }
 
-std::vector<std::string> AdapterRows(HWND dialog)
+Strings EthernetDialog::Rows() const
 {
-    std::vector<std::string> rows;
-    int count = int(SendDlgItemMessageA(dialog, 516, CB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
+    Strings rows;
+    for (int i = 0; i < Adapters().Count(); ++i) {
         char text[512] = "";
-        SendDlgItemMessageA(dialog, 516, CB_GETLBTEXT, WPARAM(i), LPARAM(text));
+        Adapters().Send(CB_GETLBTEXT, WPARAM(i), LPARAM(text));
         rows.push_back(text);
     }
     return rows;
@@ -27,9 +29,8 @@ TestNetAdapter::TestNetAdapter(const std::string& instanceId, const std::string&
                                const std::string& driver, const std::string& binding)
     : driverKey(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Class\\" + driver),
       devices(SetupDiCreateDeviceInfoList(&GUID_DEVCLASS_NET, nullptr)),
-      device()
+      device{sizeof(device), {}, 0, 0}
 {
-    device.cbSize = sizeof(device);
     // A device left behind by an earlier run that crashed goes first.
     if (SetupDiOpenDeviceInfoA(devices, instanceId.c_str(), nullptr, 0, &device))
         SetupDiRemoveDevice(devices, &device);
@@ -47,9 +48,4 @@ TestNetAdapter::~TestNetAdapter()
 {
     SetupDiRemoveDevice(devices, &device);
     SetupDiDestroyDeviceInfoList(devices);
-}
-
-void TestNetAdapter::AddBinding(const std::string& name)
-{
-    SetString(HKEY_LOCAL_MACHINE, driverKey.Path() + "\\Bindings", name.c_str(), "");
 }

@@ -1,31 +1,52 @@
-// Network adapters and the driver's "Bind" list, presented to the code under
-// test through Wine's real Setup API and registry and removed again.
+// Network adapters and the driver's "Bind" list, made through Wine's real
+// Setup API and registry for the Ethernet port tests and removed again.
 #pragma once
 #include <windows.h>
 #include <setupapi.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "ports/dialog_controls.h"
+#include "ports/kinds/physical_port.h"
+#include "ports/port_dialog.h"
 #include "support/registry_sandbox.h"
 
-// The key of the driver's "Bind" list (Windows NT 4.0).
-extern const char LinkagePath[];
-// Stores raw as "Bind": the entries with their NULs as the test spells them.
-void SetBind(const std::string& raw, DWORD type = REG_MULTI_SZ);
+typedef std::vector<std::string> Strings;
 
-// The rows of a dialog's adapter list, control 516.
-std::vector<std::string> AdapterRows(HWND dialog);
+extern const char LinkagePath[];
+// Stores "Bind" as REG_MULTI_SZ, each '|' of raw standing for a NUL.
+void SetBind(std::string raw);
+
+// A modeless dialog of template 500 editing port.
+struct EthernetDialog {
+    explicit EthernetDialog(Port& port)
+        : window(CreateDialogParamA(nullptr, MAKEINTRESOURCEA(500), nullptr, PortDialogProc, LPARAM(&port)))
+    {
+    }
+    ~EthernetDialog() { DestroyWindow(window); }
+    ComboBox Adapters() const { return ComboBox(window, IDC_ADAPTER_LIST); }
+    Strings Rows() const;
+    // The adapter of a port made from the dialog.
+    std::string ChosenNic() const
+    {
+        return std::unique_ptr<Port>(PhysicalPort().CreateFromDialog(window))->GetNicText();
+    }
+    HWND window;
+};
 
 // A present adapter of class Net in the Windows 95/98 form: its SPDRP_DRIVER
-// is driver ("Net\\0007"), and its driver key Control\Class\<driver> has a
-// "Bindings" subkey holding a value named binding.
+// is driver ("Net\0007"), its driver key's "Bindings" holds a value binding.
 class TestNetAdapter {
 public:
     TestNetAdapter(const std::string& instanceId, const std::string& description, const std::string& driver,
                    const std::string& binding = "VEMTO\\0000");
     ~TestNetAdapter();
-    void AddBinding(const std::string& name);
+    void AddBinding(const std::string& name)
+    {
+        SetString(HKEY_LOCAL_MACHINE, driverKey.Path() + "\\Bindings", name.c_str(), "");
+    }
 
 private:
     RegistrySandbox driverKey;

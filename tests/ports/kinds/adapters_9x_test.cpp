@@ -3,83 +3,56 @@
 #include <gtest/gtest.h>
 
 #include "ports/kinds/adapters_9x.h"
-#include "resource.h"
 #include "support/test_adapters.h"
-
-namespace {
-
-typedef std::vector<std::string> Strings;
 
 class Adapters9x : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        dialog = CreateDialogParamA(nullptr, MAKEINTRESOURCEA(IDD_ETHERNET_PORT), nullptr, NoProc, 0);
-        ASSERT_NE(nullptr, dialog);
-    }
-    void TearDown() override { DestroyWindow(dialog); }
-    static INT_PTR CALLBACK NoProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
-
-    ComboBox List() const { return ComboBox(dialog, IDC_ADAPTER_LIST); }
     Strings Fill(const char* nic, bool any = true)
     {
-        List().Clear();
-        EXPECT_EQ(any, FillAdapterList9x(nic, List())) << "nic " << nic;
-        return AdapterRows(dialog);
+        dialog.Adapters().Clear();
+        EXPECT_EQ(any, FillAdapterList9x(nic, dialog.Adapters())) << "nic " << nic;
+        return dialog.Rows();
     }
-    std::string Reconcile(const std::string& stored, bool expected)
+    std::string Reconcile(const char* stored, bool expected)
     {
         char nic[NicCapacity];
-        CopyNic(nic, sizeof(nic), stored.c_str());
+        CopyNic(nic, sizeof(nic), stored);
         EXPECT_EQ(expected, ReconcileAdapter9x(nic)) << "stored " << stored;
         return nic;
     }
     std::string Choice(int row, bool expected)
     {
         char nic[NicCapacity] = "Default";
-        List().Select(row);
-        EXPECT_EQ(expected, ReadAdapterChoice9x(nic, dialog)) << "row " << row;
+        dialog.Adapters().Select(row);
+        EXPECT_EQ(expected, ReadAdapterChoice9x(nic, dialog.window)) << "row " << row;
         return nic;
     }
 
-    HWND dialog = nullptr;
+    PhysicalPort port;
+    EthernetDialog dialog{port};
 };
 
-}  // namespace
-
-// Reconcile keeps a bound adapter, else takes the first; the list shows the
-// bound adapters and selects the match; a choice gone meanwhile is no choice.
+// Reconcile keeps a bound adapter of exactly that name, else takes the first;
+// the list shows the bound adapters and selects the match; a choice gone
+// meanwhile is no choice.
 TEST_F(Adapters9x, BoundAdaptersAreReconciledListedAndChosen)
 {
     ThreeAdapters adapters;
-    const char* reconciled[][2] = {{"0009", "0009"}, {"0007", "0007"}, {"Default", "0007"},
-                                   {"0008", "0007"}, {"0001", "0007"}, {"0009 ", "0007"}};
-    for (const auto& row : reconciled)
-        EXPECT_EQ(row[1], Reconcile(row[0], true));
-    const Strings expected{"First Adapter/ROOT\\NET\\7301", "Second Adapter/ROOT\\NET\\7303"};
-    const struct {
-        const char* nic;
-        int selection;
-    } rows[] = {{"0009", 1}, {"0007", 0}, {"Default", CB_ERR}};
-    for (const auto& row : rows) {
-        EXPECT_EQ(expected, Fill(row.nic));
-        EXPECT_EQ(row.selection, List().Selection()) << row.nic;
-    }
-    EXPECT_EQ("0009", Choice(1, true));
-    List().Add("Vanished Adapter/ROOT\\NET\\7399");  // gone while the dialog was open
+    EXPECT_EQ("0009", Reconcile("0009", true));
+    for (const char* stored : {"Default", "0008", "0009 "})
+        EXPECT_EQ("0007", Reconcile(stored, true));
+    EXPECT_EQ((Strings{"First Adapter/ROOT\\NET\\7301", "Second Adapter/ROOT\\NET\\7303"}), Fill("Default"));
+    EXPECT_EQ(CB_ERR, dialog.Adapters().Selection());
+    Fill("0007");
+    EXPECT_EQ(0, dialog.Adapters().Selection());
+    dialog.Adapters().Add("Vanished Adapter/ROOT\\NET\\7399");
     EXPECT_EQ("Default", Choice(2, false));
-}
-
-TEST_F(Adapters9x, DisplayTextIsCutTo255Characters)
-{
-    TestNetAdapter longer("ROOT\\NET\\7301", std::string(300, 'd'), "Net\\0007");
-    TestNetAdapter nearly("ROOT\\NET\\7302", std::string(250, 'e'), "Net\\0008");
-    EXPECT_EQ((Strings{std::string(255, 'd'), std::string(250, 'e') + "/ROOT"}), Fill("0007"));
 }
 
 // Passed over, later adapters still counting: "Bindings" without a name that
 // starts "VEMTO" in any case (one too long to read must not end the search),
-// driver names leaving nothing behind "Net\" or not fitting 32 bytes.
+// driver names leaving nothing behind "Net\" or not fitting 32 bytes. Rows
+// "<description>/<instance id>" are cut to 255 characters, not overflowed.
 TEST_F(Adapters9x, AdaptersNotBoundOrUnnamedArePassedOver)
 {
     TestNetAdapter notBound("ROOT\\NET\\7300", "Not Bound", "Net\\0007", "NETBEUI\\0000");
@@ -89,14 +62,13 @@ TEST_F(Adapters9x, AdaptersNotBoundOrUnnamedArePassedOver)
     TestNetAdapter prefixOnly("ROOT\\NET\\7302", "Prefix", "Net0");
     TestNetAdapter longName("ROOT\\NET\\7303", "Long", "Net\\" + std::string(28, '7'));
     EXPECT_EQ("0001", Reconcile("0001", false));
-    EXPECT_EQ("", Reconcile("", false));
     EXPECT_TRUE(Fill("", false).empty());
 
-    const std::string longest(27, '5');  // "Net\" and 27 characters fill 32 bytes with the NUL
-    TestNetAdapter good("ROOT\\NET\\7304", "Good", "Net\\" + longest);
+    const std::string longest(27, '5');  // "Net\", 27 characters and the NUL fill 32 bytes
+    TestNetAdapter good("ROOT\\NET\\7304", std::string(250, 'e'), "Net\\" + longest);
+    TestNetAdapter longer("ROOT\\NET\\7305", std::string(300, 'd'), "Net\\0005");
     EXPECT_EQ(longest, Reconcile("Default", true));
-    EXPECT_EQ(Strings{"Good/ROOT\\NET\\7304"}, Fill(longest.c_str()));
-    EXPECT_EQ(0, List().Selection());
+    EXPECT_EQ((Strings{std::string(250, 'e') + "/ROOT", std::string(255, 'd')}), Fill(longest.c_str()));
     EXPECT_EQ(longest, Choice(0, true));
     notBound.AddBinding("vEmTo\\0003");
     EXPECT_EQ("0007", Reconcile("0001", true));

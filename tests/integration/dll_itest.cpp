@@ -2,6 +2,7 @@
 // programs load it, driven through its exports and the real registry.
 #include <gtest/gtest.h>
 
+#include "support/change_recorder.h"
 #include "support/loaded_dll.h"
 #include "support/platform.h"
 #include "support/registry_sandbox.h"
@@ -39,16 +40,6 @@ protected:
         return lines;
     }
 };
-
-int changes = 0;
-HWND changeWindow = reinterpret_cast<HWND>(1);
-int changeFlag = -1;
-void WINAPI OnChange(HWND window, BYTE changed)
-{
-    ++changes;
-    changeWindow = window;
-    changeFlag = changed;
-}
 
 }  // namespace
 
@@ -103,17 +94,17 @@ TEST_F(Dll, ControlCodesNotifyRefuseAndIgnore)
     LoadedDll dll;
     LoadedDll::IoctlFunction ioctl = dll.Ioctl();
     ASSERT_NE(nullptr, ioctl);
-    TolmarinChangeCallback callback = OnChange;
+    TolmarinChangeCallback callback = RecordChange;
     EXPECT_EQ(1, ioctl(TOLMARIN_IOCTL_SET_CHANGE_CALLBACK, &callback));
     EXPECT_EQ(1, ioctl(TOLMARIN_IOCTL_SAVE, nullptr));
     EXPECT_EQ(1, ioctl(TOLMARIN_IOCTL_RELOAD, nullptr));
-    EXPECT_EQ(2, changes);
-    EXPECT_EQ(0, changeFlag) << "saved or reloaded: no unsaved changes";
-    EXPECT_EQ(nullptr, changeWindow) << "no Port Table dialog is open";
+    EXPECT_EQ(2, Changes.calls);
+    EXPECT_EQ(0, Changes.changed) << "saved or reloaded: no unsaved changes";
+    EXPECT_EQ(nullptr, Changes.window) << "no Port Table dialog is open";
     TolmarinChangeCallback none = nullptr;
     EXPECT_EQ(1, ioctl(TOLMARIN_IOCTL_SET_CHANGE_CALLBACK, &none));
     EXPECT_EQ(1, ioctl(TOLMARIN_IOCTL_SAVE, nullptr));
-    EXPECT_EQ(2, changes) << "a null callback turns notification off";
+    EXPECT_EQ(2, Changes.calls) << "a null callback turns notification off";
 
     // Missing pointer arguments are refused; codes above 6 do nothing.
     EXPECT_EQ(0, ioctl(TOLMARIN_IOCTL_SET_CHANGE_CALLBACK, nullptr));

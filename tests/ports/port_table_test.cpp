@@ -3,6 +3,7 @@
 #include "ports/kinds/virtual_port.h"
 #include "ports/port_table.h"
 #include "registry/reg_key.h"
+#include "support/change_recorder.h"
 #include "support/registry_sandbox.h"
 #include "support/test_ports.h"
 
@@ -189,28 +190,16 @@ TEST_F(PortTableStore, NodeRemovalKeepsTheListAndLoadNeverDestroysPorts)
     delete kept[1];
 }
 
-namespace {
-int callbackCalls = 0;
-HWND callbackWindow = nullptr;
-BYTE callbackFlag = 0xFF;
-void WINAPI RecordChange(HWND window, BYTE changed)
-{
-    ++callbackCalls;
-    callbackWindow = window;
-    callbackFlag = changed;
-}
-}  // namespace
-
 TEST_F(PortTableStore, NotifyChangedCallsTheRegisteredCallback)
 {
     NotifyChanged(1);
-    EXPECT_EQ(0, callbackCalls);
+    EXPECT_EQ(0, Changes.calls);
     ChangeCallback = RecordChange;
     PortTableDialog = reinterpret_cast<HWND>(0x1234);
     NotifyChanged(1);
-    EXPECT_EQ(1, callbackCalls);
-    EXPECT_EQ(reinterpret_cast<HWND>(0x1234), callbackWindow);
-    EXPECT_EQ(1, callbackFlag);
+    EXPECT_EQ(1, Changes.calls);
+    EXPECT_EQ(reinterpret_cast<HWND>(0x1234), Changes.window);
+    EXPECT_EQ(1, Changes.changed);
     NotifyChanged(0);
-    EXPECT_EQ(0, callbackFlag);
+    EXPECT_EQ(0, Changes.changed);
 }

@@ -12,8 +12,7 @@ namespace {
 
 BOOL StoreDialogTemplate(void* argument)
 {
-    HRSRC found = FindResourceExA(ModuleInstance, MAKEINTRESOURCEA(5) /* RT_DIALOG */,
-                                  MAKEINTRESOURCEA(IDD_PORT_TABLE), 0);
+    HRSRC found = FindResourceExA(ModuleInstance, RT_DIALOG, MAKEINTRESOURCEA(IDD_PORT_TABLE), 0);
     if (!found)
         return 0;
     HGLOBAL loaded = LoadResource(ModuleInstance, found);

@@ -119,6 +119,18 @@ void DeleteAllSubkeys(HKEY key)
     }
 }
 
+// Length of a list of NUL-terminated strings closed by an empty string,
+// both terminators included: sum of (length + 1) + 1.
+DWORD MultiStringLength(const char* list)
+{
+    if (!list)
+        return 1;
+    DWORD length = 0;
+    while (list[length])
+        length += DWORD(strlen(list + length)) + 1;
+    return length + 1;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -259,16 +271,6 @@ bool RegKey::ReadString(const char* name, char* buffer, DWORD size, const char* 
         buffer[n] = '\0';
     }
     return true;
-}
-
-DWORD MultiStringLength(const char* list)
-{
-    if (!list)
-        return 1;
-    DWORD length = 0;
-    while (list[length])
-        length += DWORD(strlen(list + length)) + 1;
-    return length + 1;
 }
 
 bool RegKey::ReadMultiString(const char* name, char* buffer, DWORD& size, const char* def) const

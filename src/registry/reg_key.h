@@ -89,7 +89,3 @@ public:
     RegWriteKey(HKEY root, const char* path);
     ~RegWriteKey() override;
 };
-
-// Length of a list of NUL-terminated strings closed by an empty string,
-// both terminators included: sum of (length + 1) + 1.
-DWORD MultiStringLength(const char* list);

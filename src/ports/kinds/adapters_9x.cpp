@@ -22,20 +22,6 @@ const DWORD BindingNameCapacity = 261;
 
 typedef char AdapterName[AdapterNameCapacity];
 
-bool StartsWithNoCase(const char* text, const char* prefix)
-{
-    for (; *prefix; ++text, ++prefix) {
-        char a = *text, b = *prefix;
-        if (a >= 'a' && a <= 'z')
-            a = char(a - 'a' + 'A');
-        if (b >= 'a' && b <= 'z')
-            b = char(b - 'a' + 'A');
-        if (a != b)
-            return false;
-    }
-    return true;
-}
-
 // True when a value name of the adapter's "Bindings" key begins with the
 // driver's name, in any case.
 bool HoldsDriverBinding(HKEY bindings)
@@ -50,7 +36,7 @@ bool HoldsDriverBinding(HKEY bindings)
             continue;  // a name too long to read: look at the next one
         if (status != ERROR_SUCCESS)
             return false;
-        if (StartsWithNoCase(name, ADAPTER_BINDING_PREFIX))
+        if (_strnicmp(name, ADAPTER_BINDING_PREFIX, sizeof(ADAPTER_BINDING_PREFIX) - 1) == 0)
             return true;
     }
 }

@@ -32,8 +32,6 @@ bool ReadBindList(BindList& list)
     RegReadKey linkage(HKEY_LOCAL_MACHINE, DRIVER_LINKAGE_KEY_PATH);
     DWORD size = 0;
     linkage.ReadMultiString(DRIVER_BIND_VALUE, nullptr, size, DefaultBindList);
-    if (size == DWORD(-1))
-        return false;
     char* text = new (std::nothrow) char[size + 1];
     if (!text) {
         OutputDebugStringA("TOLMARIN: no memory for the driver's binding list.\n");

@@ -1,5 +1,7 @@
 #include "ports/dialog_controls.h"
 
+#include "registry/scan_number.h"
+
 void DialogItem::GetText(char* buffer, int size) const
 {
     if (!buffer || size <= 0)
@@ -14,6 +16,37 @@ unsigned DialogItem::GetUnsigned() const
     BOOL translated = FALSE;
     UINT value = GetDlgItemInt(dialog, id, &translated, FALSE);
     return translated ? value : 0;
+}
+
+void DialogItem::ShowNumber(unsigned number, const NumberRange& range) const
+{
+    LimitText(range.characters);
+    if (range.Contains(number))
+        SetUnsigned(number);
+    else
+        SetText("");
+}
+
+unsigned DialogItem::ReadUnsigned(const NumberRange& range) const
+{
+    unsigned number = GetUnsigned();
+    return number > range.max ? 0 : number;
+}
+
+unsigned DialogItem::ReadNumber(const NumberRange& range) const
+{
+    int32_t value;
+    if (!ScanNumber(39, value) || uint32_t(value) > range.max)
+        return 0;
+    return uint32_t(value);
+}
+
+bool DialogItem::ScanNumber(int characters, int32_t& value) const
+{
+    char text[128] = "";
+    int size = characters + 1 < int(sizeof(text)) ? characters + 1 : int(sizeof(text));
+    GetText(text, size);
+    return ScanInt(text, value);
 }
 
 // LVM_GETITEM and LVM_SETITEM with the state mask touch the selected state

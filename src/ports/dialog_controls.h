@@ -5,6 +5,16 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <stdint.h>
+
+// The numbers a dialog field takes: the valid ones, min to max, and how many
+// characters the field lets the user type.
+struct NumberRange {
+    unsigned min, max;
+    int characters;
+
+    bool Contains(unsigned number) const { return number >= min && number <= max; }
+};
 
 // Any control of a dialog, named by its id.
 class DialogItem {
@@ -20,6 +30,19 @@ public:
     // Unsigned decimal text as a number; 0 when it holds none.
     unsigned GetUnsigned() const;
     void SetUnsigned(unsigned value) const { SetDlgItemInt(dialog, id, value, FALSE); }
+
+    // A number field: limits the text to range.characters and shows number in
+    // unsigned decimal when range holds it, the empty text otherwise.
+    void ShowNumber(unsigned number, const NumberRange& range) const;
+    // Unsigned decimal text (GetDlgItemInt); 0 when it holds none or one
+    // above range.max.
+    unsigned ReadUnsigned(const NumberRange& range) const;
+    // The text (up to 39 characters) read as "%i"; 0 when it holds no number
+    // or one above range.max taken as unsigned, so any negative one too.
+    unsigned ReadNumber(const NumberRange& range) const;
+    // The text (up to characters) read as "%i" into value; false, value
+    // untouched, when it holds no number.
+    bool ScanNumber(int characters, int32_t& value) const;
     void LimitText(int characters) const { Send(EM_LIMITTEXT, WPARAM(characters), 0); }
     void SelectAllText() const { Send(EM_SETSEL, 0, -1); }
 

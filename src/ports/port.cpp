@@ -7,60 +7,38 @@
 #include "ports/dialog_controls.h"
 #include "ports/port_dialog.h"
 #include "registry/reg_key.h"
-#include "registry/scan_number.h"
 #include "resource.h"
 
 const char NotApplicableText[] = "n/a";
 
 namespace {
 
-const unsigned MaxPortId = 255;
-const unsigned MaxNetwork = 65534;
-
-// Port number typed into control 510: unsigned decimal; no number, or one
-// above 255, gives 0.
-unsigned ReadPortIdControl(HWND dialog)
-{
-    unsigned number = DialogItem(dialog, IDC_PORT_ID).GetUnsigned();
-    return number > MaxPortId ? 0 : number;
-}
-
-// Network number typed into control 512, read as "%i": no number, or one
-// above 65534 taken as unsigned (so any negative one too), gives 0.
-unsigned ReadNetworkControl(HWND dialog)
-{
-    char text[40];
-    DialogItem(dialog, IDC_NETWORK).GetText(text, sizeof(text));
-    int32_t value;
-    if (!ScanInt(text, value) || uint32_t(value) > MaxNetwork)
-        return 0;
-    return uint32_t(value);
-}
+// The two numbers of the common dialog fields: control 510 takes 3
+// characters, control 512 takes 6.
+const NumberRange PortIdRange = {1, 255, 3};
+const NumberRange NetworkRange = {1, 65534, 6};
 
 }  // namespace
 
 // ---------------------------------------------------------------------------
 // Port
 
-Port::Port() : portId(0), portIdText(), attached(1), attachedText()
+Port::Port() : portId(), portIdText(), attached(), attachedText()
 {
-    SetPortId(0);
-    SetAttached(true);
+    SetPortId(DefaultPortId);
+    SetAttached(DefaultAttached);
 }
 
 Port::Port(const RegKey& entry) : Port()
 {
-    BYTE number;
-    bool connected;
-    entry.ReadByte("Port", number, 0);
-    entry.ReadBool("Connected", connected, true);
-    SetPortId(number);
-    SetAttached(connected);
+    SetPortId(entry.ReadByte(PortValue, DefaultPortId));
+    SetAttached(entry.ReadBool(ConnectedValue, DefaultAttached));
 }
 
+// Control 510 is read with GetDlgItemInt, control 512 as "%i".
 Port::Port(HWND dialog) : Port()
 {
-    SetPortId(ReadPortIdControl(dialog));
+    SetPortId(DialogItem(dialog, IDC_PORT_ID).ReadUnsigned(PortIdRange));
     SetAttached(DialogItem(dialog, IDC_ATTACHED).IsChecked());
 }
 
@@ -100,8 +78,9 @@ const char* Port::GetAttachedText() const { return attachedText; }
 
 bool Port::Save(const RegKey& entry) const
 {
-    return entry.WriteDword("Type", DWORD(GetType())) && entry.WriteDword("Protocol", DWORD(GetProtocol())) &&
-           entry.WriteByte("Port", portId) && entry.WriteBool("Connected", attached);
+    return entry.WriteDword(TypeValue, DWORD(GetType())) &&
+           entry.WriteDword(ProtocolValue, DWORD(GetProtocol())) && entry.WriteByte(PortValue, portId) &&
+           entry.WriteBool(ConnectedValue, attached);
 }
 
 bool Port::IsValid() const
@@ -112,7 +91,7 @@ bool Port::IsValid() const
 
 bool Port::Validate(int& controlId, int& messageId) const
 {
-    if (portId == 0) {
+    if (!PortIdRange.Contains(portId)) {
         controlId = IDC_PORT_ID;
         messageId = IDS_INVALID_FIELD;
         return false;
@@ -122,12 +101,7 @@ bool Port::Validate(int& controlId, int& messageId) const
 
 void Port::InitDialog(HWND dialog) const
 {
-    DialogItem portField(dialog, IDC_PORT_ID);
-    portField.LimitText(3);
-    if (portId != 0)
-        portField.SetUnsigned(portId);
-    else
-        portField.SetText("");
+    DialogItem(dialog, IDC_PORT_ID).ShowNumber(portId, PortIdRange);
     DialogItem(dialog, IDC_ATTACHED).SetChecked(attached != 0);
 }
 
@@ -136,18 +110,16 @@ DLGPROC Port::GetDialogProc() const { return PortDialogProc; }
 // ---------------------------------------------------------------------------
 // PortWithDnet
 
-PortWithDnet::PortWithDnet() : Port(), network(0), networkText() { SetNetwork(0); }
+PortWithDnet::PortWithDnet() : Port(), network(), networkText() { SetNetwork(DefaultNetwork); }
 
-PortWithDnet::PortWithDnet(const RegKey& entry) : Port(entry), network(0), networkText()
+PortWithDnet::PortWithDnet(const RegKey& entry) : Port(entry), network(), networkText()
 {
-    WORD number;
-    entry.ReadWord("Dnet", number, 0);
-    SetNetwork(number);
+    SetNetwork(entry.ReadWord(DnetValue, DefaultNetwork));
 }
 
-PortWithDnet::PortWithDnet(HWND dialog) : Port(dialog), network(0), networkText()
+PortWithDnet::PortWithDnet(HWND dialog) : Port(dialog), network(), networkText()
 {
-    SetNetwork(ReadNetworkControl(dialog));
+    SetNetwork(DialogItem(dialog, IDC_NETWORK).ReadNumber(NetworkRange));
 }
 
 void PortWithDnet::SetNetwork(unsigned number)
@@ -179,14 +151,14 @@ const char* PortWithDnet::GetNetworkText() const { return networkText; }
 
 bool PortWithDnet::Save(const RegKey& entry) const
 {
-    return entry.WriteWord("Dnet", network) && Port::Save(entry);
+    return entry.WriteWord(DnetValue, network) && Port::Save(entry);
 }
 
 bool PortWithDnet::Validate(int& controlId, int& messageId) const
 {
     if (!Port::Validate(controlId, messageId))
         return false;
-    if (network < 1 || network > MaxNetwork) {
+    if (!NetworkRange.Contains(network)) {
         controlId = IDC_NETWORK;
         messageId = IDS_INVALID_FIELD;
         return false;
@@ -196,11 +168,6 @@ bool PortWithDnet::Validate(int& controlId, int& messageId) const
 
 void PortWithDnet::InitDialog(HWND dialog) const
 {
-    DialogItem networkField(dialog, IDC_NETWORK);
-    networkField.LimitText(6);
-    if (network >= 1 && network <= MaxNetwork)
-        networkField.SetUnsigned(network);
-    else
-        networkField.SetText("");
+    DialogItem(dialog, IDC_NETWORK).ShowNumber(network, NetworkRange);
     Port::InitDialog(dialog);
 }

@@ -20,6 +20,14 @@ enum PortKind {
     KindCom20020 = 5,
 };
 
+// The values of an entry's key that Port and PortWithDnet write and read;
+// each kind names its own values beside its class.
+inline constexpr char TypeValue[] = "Type";
+inline constexpr char ProtocolValue[] = "Protocol";
+inline constexpr char PortValue[] = "Port";
+inline constexpr char ConnectedValue[] = "Connected";
+inline constexpr char DnetValue[] = "Dnet";
+
 class Port {
 public:
     Port();
@@ -51,6 +59,10 @@ public:
     virtual int GetDialogId() const = 0;
     virtual DLGPROC GetDialogProc() const;
 
+    // What a new port holds, and what a missing value reads as.
+    static constexpr BYTE DefaultPortId = 0;
+    static constexpr bool DefaultAttached = true;
+
     BYTE GetPortId() const { return portId; }
     bool IsAttached() const { return attached != 0; }
     void SetPortId(unsigned number);
@@ -75,6 +87,8 @@ public:
     bool Save(const RegKey& entry) const override;
     bool Validate(int& controlId, int& messageId) const override;
     void InitDialog(HWND dialog) const override;
+
+    static constexpr WORD DefaultNetwork = 0;
 
     WORD GetNetwork() const { return network; }
     void SetNetwork(unsigned number);

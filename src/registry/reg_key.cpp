@@ -248,6 +248,38 @@ bool RegKey::ReadBool(const char* name, bool& out, bool def) const
     return true;
 }
 
+// --- Value-returning reads: each one the ReadX above it.
+
+DWORD RegKey::ReadDword(const char* name, DWORD def) const
+{
+    DWORD value;
+    ReadDword(name, value, def);
+    return value;
+}
+
+BYTE RegKey::ReadByte(const char* name, BYTE def) const
+{
+    BYTE value;
+    ReadByte(name, value, def);
+    return value;
+}
+
+WORD RegKey::ReadWord(const char* name, WORD def) const
+{
+    WORD value;
+    ReadWord(name, value, def);
+    return value;
+}
+
+bool RegKey::ReadBool(const char* name, bool def) const
+{
+    bool value;
+    ReadBool(name, value, def);
+    return value;
+}
+
+// --- End of the value-returning reads.
+
 bool RegKey::ReadString(const char* name, char* buffer, DWORD size, const char* def) const
 {
     if (!buffer || size == 0)

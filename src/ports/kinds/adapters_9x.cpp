@@ -2,6 +2,7 @@
 
 #include <initguid.h>
 #include <devguid.h>
+#include <memory>
 #include <new>
 #include <string.h>
 
@@ -41,40 +42,34 @@ bool HoldsDriverBinding(HKEY bindings)
     }
 }
 
-// A Setup API property as text, or null (owned by the caller, delete[]).
-char* ReadDeviceText(HDEVINFO devices, SP_DEVINFO_DATA* device, DWORD property)
+typedef std::unique_ptr<char[]> Text;
+
+// A Setup API property as text, or null.
+Text ReadDeviceText(HDEVINFO devices, SP_DEVINFO_DATA* device, DWORD property)
 {
     DWORD required = 0;
     SetupDiGetDeviceRegistryPropertyA(devices, device, property, nullptr, nullptr, 0, &required);
     if (required == 0)
         return nullptr;
-    char* text = new (std::nothrow) char[required + 1];
-    if (!text)
-        return nullptr;
+    Text text(new (std::nothrow) char[required + 1]);
     DWORD stored = 0;
-    if (!SetupDiGetDeviceRegistryPropertyA(devices, device, property, nullptr, reinterpret_cast<BYTE*>(text),
-                                           required, &stored)) {
-        delete[] text;
+    if (!text || !SetupDiGetDeviceRegistryPropertyA(devices, device, property, nullptr,
+                                                    reinterpret_cast<BYTE*>(text.get()), required, &stored))
         return nullptr;
-    }
     text[stored < required ? stored : required] = '\0';
     return text;
 }
 
-// The device instance id ("ROOT\NET\0002"), or null (delete[] by the caller).
-char* ReadInstanceId(HDEVINFO devices, SP_DEVINFO_DATA* device)
+// The device instance id ("ROOT\NET\0002"), or null.
+Text ReadInstanceId(HDEVINFO devices, SP_DEVINFO_DATA* device)
 {
     DWORD required = 0;
     SetupDiGetDeviceInstanceIdA(devices, device, nullptr, 0, &required);
     if (required == 0)
         return nullptr;
-    char* id = new (std::nothrow) char[required + 1];
-    if (!id)
+    Text id(new (std::nothrow) char[required + 1]);
+    if (!id || !SetupDiGetDeviceInstanceIdA(devices, device, id.get(), required, nullptr))
         return nullptr;
-    if (!SetupDiGetDeviceInstanceIdA(devices, device, id, required, nullptr)) {
-        delete[] id;
-        return nullptr;
-    }
     id[required] = '\0';
     return id;
 }
@@ -154,15 +149,11 @@ public:
     void FormatDisplayText(char (&text)[NicCapacity])
     {
         text[0] = '\0';
-        char* description = ReadDeviceText(devices, &device, SPDRP_DEVICEDESC);
-        AppendCut(text, sizeof(text), description);
-        delete[] description;
+        AppendCut(text, sizeof(text), ReadDeviceText(devices, &device, SPDRP_DEVICEDESC).get());
         if (strlen(text) + 1 >= sizeof(text))
             return;
-        char* id = ReadInstanceId(devices, &device);
         AppendCut(text, sizeof(text), "/");
-        AppendCut(text, sizeof(text), id);
-        delete[] id;
+        AppendCut(text, sizeof(text), ReadInstanceId(devices, &device).get());
     }
 
 private:

@@ -3,7 +3,10 @@
 #include <new>
 #include <string.h>
 
+#include <utility>
+
 #include "registry/reg_key.h"
+#include "resource.h"
 #include "stack/stack_names.h"
 
 namespace {
@@ -14,7 +17,7 @@ const char DefaultBindList[] = "Default\0";
 
 }  // namespace
 
-const char* BindList::First() const { return text && size > 0 && text[0] ? text : nullptr; }
+const char* BindList::First() const { return text && size > 0 && text[0] ? text.get() : nullptr; }
 
 const char* BindList::Next(const char* entry) const
 {
@@ -22,7 +25,7 @@ const char* BindList::Next(const char* entry) const
         return nullptr;
     // Bounded by the buffer, whatever the registry held: ReadMultiString
     // closes the list within it, but no entry is trusted to be terminated.
-    const char* end = text + size;
+    const char* end = text.get() + size;
     const char* next = entry + strnlen(entry, size_t(end - entry)) + 1;
     return next < end && *next ? next : nullptr;
 }
@@ -32,15 +35,14 @@ bool ReadBindList(BindList& list)
     RegReadKey linkage(HKEY_LOCAL_MACHINE, DRIVER_LINKAGE_KEY_PATH);
     DWORD size = 0;
     linkage.ReadMultiString(DRIVER_BIND_VALUE, nullptr, size, DefaultBindList);
-    char* text = new (std::nothrow) char[size + 1];
+    std::unique_ptr<char[]> text(new (std::nothrow) char[size + 1]);
     if (!text) {
         OutputDebugStringA("TOLMARIN: no memory for the driver's binding list.\n");
         return false;
     }
     DWORD capacity = size + 1;
-    linkage.ReadMultiString(DRIVER_BIND_VALUE, text, capacity, DefaultBindList);
-    delete[] list.text;
-    list.text = text;
+    linkage.ReadMultiString(DRIVER_BIND_VALUE, text.get(), capacity, DefaultBindList);
+    list.text = std::move(text);
     list.size = size + 1;
     return true;
 }
@@ -61,4 +63,25 @@ bool ReconcileAdapterNt4(char* nic, size_t size)
     }
     CopyNic(nic, size, first);
     return true;
+}
+
+bool FillAdapterListNt4(const char* nic, const ComboBox& combo)
+{
+    BindList bindings;
+    if (!ReadBindList(bindings))
+        return false;
+    int match = -1;
+    for (const char* entry = bindings.First(); entry; entry = bindings.Next(entry)) {
+        int index = combo.Add(entry);
+        if (index >= 0 && strcmp(entry, nic) == 0)
+            match = index;
+    }
+    if (match >= 0)
+        combo.Select(match);
+    return true;
+}
+
+void ReadAdapterChoiceNt4(char (&nic)[NicCapacity], HWND dialog)
+{
+    DialogItem(dialog, IDC_ADAPTER_LIST).GetText(nic, sizeof(nic));
 }

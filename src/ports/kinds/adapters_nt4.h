@@ -3,16 +3,16 @@
 #pragma once
 #include <windows.h>
 
+#include <memory>
+
+#include "ports/dialog_controls.h"
 #include "ports/kinds/adapter_name.h"
 
 // The "Bind" list as read from the registry: NUL-terminated entries closed
 // by an empty one. Owns its buffer.
 class BindList {
 public:
-    BindList() : text(nullptr), size(0) {}
-    ~BindList() { delete[] text; }
-    BindList(const BindList&) = delete;
-    BindList& operator=(const BindList&) = delete;
+    BindList() : size(0) {}
 
     // The first entry, or null when the list is empty.
     const char* First() const;
@@ -21,7 +21,7 @@ public:
 
 private:
     friend bool ReadBindList(BindList& list);
-    char* text;
+    std::unique_ptr<char[]> text;
     DWORD size;
 };
 
@@ -33,3 +33,11 @@ bool ReadBindList(BindList& list);
 // first entry into nic (size bytes). False, nic untouched, when the list
 // cannot be read or is empty.
 bool ReconcileAdapterNt4(char* nic, size_t size);
+
+// Adds every entry of the "Bind" list in order to combo and selects the last
+// one equal to nic. False when the list cannot be read.
+bool FillAdapterListNt4(const char* nic, const ComboBox& combo);
+
+// Copies the text of the dialog's adapter list into nic: the selected entry,
+// or the empty text when none is selected.
+void ReadAdapterChoiceNt4(char (&nic)[NicCapacity], HWND dialog);

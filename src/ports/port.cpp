@@ -135,7 +135,7 @@ Port& PortWithDnet::CopyFrom(const Port& other)
     if (withDnet && other.GetKind() == GetKind())
         SetNetwork(withDnet->network);
     else
-        SetNetwork(0);
+        SetNetwork(DefaultNetwork);
     return *this;
 }
 

@@ -41,7 +41,7 @@ struct ControlAction {
 // a property-sheet page). A WM_COMMAND from a listed control with a listed
 // notification runs the action and answers TRUE; from a listed control with
 // any other notification it answers FALSE and goes no further. Everything
-// else, OK and Cancel included, goes to next.
+// else, OK and Cancel included, goes to next (FALSE when next is null).
 INT_PTR DispatchControls(const ControlAction* table, size_t count, DLGPROC next, HWND dialog, UINT message,
                          WPARAM wParam, LPARAM lParam);
 

@@ -83,8 +83,8 @@ PortTableNode* PortTableNodeAt(int position)
 Port* CreatePortFromKey(const RegKey& entry)
 {
     DWORD type, protocol;
-    entry.ReadDword("Type", type, 0);
-    entry.ReadDword("Protocol", protocol, 0);
+    entry.ReadDword(TypeValue, type, 0);
+    entry.ReadDword(ProtocolValue, protocol, 0);
     switch (type) {
     case PortTypePhysical:
         // BACnet/IP (1) and ARCNET (3) are not built yet: their entries are skipped.

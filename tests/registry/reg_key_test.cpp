@@ -42,11 +42,6 @@ TEST(RegKeyPaths, EmptyPathYieldsTheRootItself)
 {
     EXPECT_EQ(HKEY_CURRENT_USER, RegKey::OpenKeyPath(HKEY_CURRENT_USER, ""));
     EXPECT_EQ(HKEY_CURRENT_USER, RegKey::CreateKeyPath(HKEY_CURRENT_USER, ""));
-    {
-        RegReadKey root(HKEY_CURRENT_USER, "");
-        EXPECT_EQ(HKEY_CURRENT_USER, root.Handle());
-    }
-    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, "Software")) << "closing a predefined root is harmless";
 }
 
 TEST(RegKeyPaths, CreateMakesEveryLevelWithClassOrvantaOpenCreatesNothing)
@@ -105,6 +100,25 @@ TEST(RegKeyPaths, DeleteKeyTreeRemovesLongNamesAndManyEntries)
     EXPECT_EQ(ERROR_SUCCESS, RegKey::DeleteKeyTree(s.sandbox.Key(), "Tree"));
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, tree));
     EXPECT_NE(ERROR_SUCCESS, RegKey::DeleteKeyTree(s.sandbox.Key(), "Tree"));
+}
+
+// The key a path names is never reached through a link: it opens as
+// missing, takes no writes, and a tree holding a link loses the link alone.
+TEST(RegKeyPaths, LinksAreNeverFollowed)
+{
+    SandboxKey s;
+    RegistrySandbox target(HKEY_LOCAL_MACHINE, "Software\\TolmarinLinkTarget");
+    SetDword(HKEY_LOCAL_MACHINE, target.Path() + "\\Sub", "Kept", 1);
+    CreateLink(HKEY_CURRENT_USER, s.Sub("Tree\\Link"), target.Path());
+    ASSERT_TRUE(KeyExists(HKEY_CURRENT_USER, s.Sub("Tree\\Link\\Sub"))) << "the link works";
+
+    EXPECT_EQ(nullptr, RegReadKey(HKEY_CURRENT_USER, s.Sub("Tree\\Link").c_str()).Handle());
+    EXPECT_FALSE(RegWriteKey(HKEY_CURRENT_USER, s.Sub("Tree\\Link").c_str()).WriteDword("x", 1));
+    EXPECT_TRUE(RegKey::DeleteKeyPath(HKEY_CURRENT_USER, s.Sub("Tree").c_str()));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, s.Sub("Tree")));
+    EXPECT_EQ(std::vector<std::string>{"Sub"}, SubkeyNames(HKEY_LOCAL_MACHINE, target.Path()));
+    EXPECT_EQ(1u, GetDword(HKEY_LOCAL_MACHINE, target.Path() + "\\Sub", "Kept"));
+    EXPECT_TRUE(ValueNames(HKEY_LOCAL_MACHINE, target.Path()).empty()) << "no value was written there";
 }
 
 // ---------------------------------------------------------------------------

@@ -30,6 +30,8 @@ private:
 
 // Deletes a key and its whole tree (missing is fine).
 void DeleteTree(HKEY root, const std::string& path);
+// Makes path a registry link to target, a key path below HKEY_LOCAL_MACHINE.
+void CreateLink(HKEY root, const std::string& path, const std::string& target);
 
 // Direct registry access for setting up and checking tests, independent of
 // the library's own registry layer.

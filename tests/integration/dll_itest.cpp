@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "support/change_recorder.h"
+#include "support/debug_output.h"
 #include "support/loaded_dll.h"
 #include "support/platform.h"
 #include "support/registry_sandbox.h"
@@ -43,12 +44,37 @@ protected:
 
 }  // namespace
 
+// The attach names the platform, the detach cleans up.
 TEST(DllPlatform, LoadsAndExportsUndecoratedNames)
 {
     ASSERT_EQ(ExpectedPlatform(), RunningPlatform()) << "version emulation did not apply";
+    DebugOutput debug;
+    {
+        LoadedDll dll;
+        ASSERT_NE(nullptr, dll.Ioctl()) << "LoadLibrary error " << dll.Error();
+        EXPECT_EQ(nullptr, GetProcAddress(dll.Module(), "OrvantaPropertiesIoctl@8"));
+    }
+    const char* platform = RunningPlatform() == TestPlatform::Win9x
+                               ? "TOLMARIN: Hosting Windows platform is 95/98.\n"
+                               : "TOLMARIN: Hosting Windows platform is NT.\n";
+    EXPECT_EQ((std::vector<std::string>{platform, "TOLMARIN: SAAllAccess::SAAllAccess ()\n",
+                                        "TOLMARIN: cleaning up...\n"}),
+              debug.Lines());
+}
+
+// Run by the program's copy under Windows 3.1 (Win32s) emulation.
+TEST(Unsupported, PlatformRefusesTheAttach)
+{
+    if (ExpectedPlatform() != TestPlatform::Unsupported)
+        GTEST_SKIP() << "runs under win31 emulation only";
+    ASSERT_EQ(TestPlatform::Unsupported, RunningPlatform()) << "version emulation did not apply";
+    DebugOutput debug;
     LoadedDll dll;
-    ASSERT_NE(nullptr, dll.Ioctl()) << "LoadLibrary error " << dll.Error();
-    EXPECT_EQ(nullptr, GetProcAddress(dll.Module(), "OrvantaPropertiesIoctl@8"));
+    EXPECT_EQ(nullptr, dll.Module());
+    EXPECT_EQ(DWORD(ERROR_DLL_INIT_FAILED), dll.Error());
+    EXPECT_EQ(std::vector<std::string>{"TOLMARIN: Unsupported Windows platform. Cannot run.\n"},
+              debug.Lines())
+        << "and no clean-up after a refused attach";
 }
 
 TEST_F(Dll, NegativeEntryCountRefusesTheLoadAndLeavesNothingBehind)
@@ -87,6 +113,27 @@ TEST_F(Dll, SaveAndReloadKeepTheStoredTableByteForByte)
     DeleteTree(HKEY_LOCAL_MACHINE, TablePath);
     EXPECT_EQ(1, ioctl(TOLMARIN_IOCTL_SAVE, nullptr));
     EXPECT_EQ(9u, GetDword(HKEY_LOCAL_MACHINE, EntryPath(0), "Port"));
+}
+
+// A table that cannot be stored (no lasting key below a volatile one) fails
+// the save, which control code 4 does not pass on.
+TEST_F(Dll, FailedSaveIsReportedOnlyInTheDebugOutput)
+{
+    const std::string service = "SYSTEM\\CurrentControlSet\\Services\\Orvanta";
+    DeleteTree(HKEY_LOCAL_MACHINE, service);
+    HKEY volatileKey;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegCreateKeyExA(HKEY_LOCAL_MACHINE, (service + "\\Parameters\\Nl").c_str(), 0, nullptr,
+                              REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &volatileKey, nullptr));
+    RegCloseKey(volatileKey);
+    LoadedDll dll;
+    ASSERT_NE(nullptr, dll.Ioctl());
+    DebugOutput debug;
+    EXPECT_EQ(1, dll.Ioctl()(TOLMARIN_IOCTL_SAVE, nullptr));
+    EXPECT_EQ(1, debug.Count("TOLMARIN: the Port Table could not be written.\n"))
+        << testing::PrintToString(debug.Lines());
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, TablePath));
+    DeleteTree(HKEY_LOCAL_MACHINE, service);
 }
 
 TEST_F(Dll, ControlCodesNotifyRefuseAndIgnore)

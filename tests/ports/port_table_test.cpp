@@ -1,13 +1,39 @@
 #include <gtest/gtest.h>
 
+#include <string.h>
+
 #include "ports/kinds/virtual_port.h"
 #include "ports/port_table.h"
 #include "registry/reg_key.h"
 #include "support/change_recorder.h"
+#include "support/debug_output.h"
 #include "support/registry_sandbox.h"
 #include "support/test_ports.h"
 
 namespace {
+
+using Names = std::vector<std::string>;
+
+// Each key the registry layer creates, its name followed by '*' when it gets
+// the all-access attributes.
+Names Created;
+LONG WINAPI RecordCreate(HKEY parent, LPCSTR name, DWORD reserved, LPSTR keyClass, DWORD options,
+                         REGSAM access, LPSECURITY_ATTRIBUTES attributes, PHKEY key, LPDWORD disposition)
+{
+    Created.push_back(std::string(name) + (attributes ? "*" : ""));
+    return RegCreateKeyExA(parent, name, reserved, keyClass, options, access, attributes, key, disposition);
+}
+
+// Every write of a value of this name fails.
+const char* FailingValue = "";
+LONG WINAPI FailOneWrite(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size)
+{
+    if (strcmp(name, FailingValue) == 0)
+        return ERROR_ACCESS_DENIED;
+    return RegSetValueExA(key, name, reserved, type, data, size);
+}
+
+const char LinkTarget[] = "Software\\TolmarinLinkTarget";
 
 // Every test starts and ends with no stored table and an empty list.
 class PortTableStore : public ::testing::Test {
@@ -17,8 +43,11 @@ protected:
     {
         FreePortTable();
         DeleteTree(HKEY_LOCAL_MACHINE, TablePath);
+        DeleteTree(HKEY_LOCAL_MACHINE, LinkTarget);
         ChangeCallback = nullptr;
         PortTableDialog = nullptr;
+        RegKey::CreateKeyCall = RegCreateKeyExA;
+        RegKey::SetValueCall = RegSetValueExA;
     }
 
     static void Store(int position, DWORD type, DWORD protocol, DWORD port, DWORD network = 1)
@@ -107,7 +136,7 @@ TEST_F(PortTableStore, FactoryChoosesTheClassByTypeAndProtocol)
     EXPECT_EQ(6u, Stored(2, "Port"));
 }
 
-TEST_F(PortTableStore, RoundTripIsByteForByteAfterNormalisation)
+TEST_F(PortTableStore, SaveNormalisesWhatItLoaded)
 {
     StoreEntryCount(2);
     Store(0, 1, 0, 0x105, 0x10007);
@@ -127,16 +156,10 @@ TEST_F(PortTableStore, RoundTripIsByteForByteAfterNormalisation)
     EXPECT_EQ(1u, Stored(0, "Connected"));
     EXPECT_EQ(0u, Stored(1, "Connected"));
     EXPECT_EQ(65534u, Stored(1, "Dnet"));
-
-    std::vector<BYTE> before, after;
-    GetRaw(HKEY_LOCAL_MACHINE, EntryPath(1), "Dnet", nullptr, &before);
-    FreePortTable();
-    ASSERT_TRUE(LoadPortTable());
-    ASSERT_TRUE(SavePortTable());
-    GetRaw(HKEY_LOCAL_MACHINE, EntryPath(1), "Dnet", nullptr, &after);
-    EXPECT_EQ(before, after) << "a second load and save changes nothing";
 }
 
+// Only the table key and the keys below it are created with the all-access
+// attributes: a missing parent keeps the default security of its place.
 TEST_F(PortTableStore, SaveRewritesTheWholeKey)
 {
     // A value named like the table key, and missing parents.
@@ -148,7 +171,14 @@ TEST_F(PortTableStore, SaveRewritesTheWholeKey)
         port->SetPortId(unsigned(i + 1));
         ASSERT_TRUE(AppendPort(port));
     }
+    Created.clear();
+    RegKey::CreateKeyCall = RecordCreate;
     ASSERT_TRUE(SavePortTable());
+    const Names ancestors{"SYSTEM", "CurrentControlSet", "Services", "Orvanta", "Parameters", "Nl"};
+    Names expected = ancestors;  // deleting the table creates its parents
+    expected.insert(expected.end(), ancestors.begin(), ancestors.end());
+    expected.insert(expected.end(), {"Port_Table*", "Entry0*", "Entry1*", "Entry2*"});
+    EXPECT_EQ(expected, Created);
     EXPECT_FALSE(GetRaw(HKEY_LOCAL_MACHINE, parent, "Port_Table", nullptr, nullptr));
     EXPECT_EQ(3u, GetDword(HKEY_LOCAL_MACHINE, TablePath, "Num_Entries"));
     EXPECT_EQ(nullptr, PortTable.cursor);
@@ -160,6 +190,58 @@ TEST_F(PortTableStore, SaveRewritesTheWholeKey)
     ASSERT_TRUE(SavePortTable());
     EXPECT_EQ((std::vector<std::string>{"Entry0", "Entry1"}), SubkeyNames(HKEY_LOCAL_MACHINE, TablePath));
     EXPECT_EQ(3u, Stored(1, "Port")) << "entries move up, none of the longer table stays";
+}
+
+// "Num_Entries" that cannot be written fails the save, and nothing else is
+// written; a port's save stops at its first failed write, keeping the values
+// before it, and the table save goes on.
+TEST_F(PortTableStore, SaveStopsAtTheFirstFailedWrite)
+{
+    const struct {
+        const char* failing;
+        bool saved;
+        Names entry;  // the values stored in "Entry0"
+    } cases[] = {
+        {"Num_Entries", false, {}},
+        {"Dnet", true, {}},
+        {"Protocol", true, {"Dnet", "Type"}},
+        {"Connected", true, {"Dnet", "Port", "Protocol", "Type"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.failing);
+        FreePortTable();
+        ASSERT_TRUE(AppendPort(new VirtualPort));
+        FailingValue = c.failing;
+        RegKey::SetValueCall = FailOneWrite;
+        DebugOutput debug;
+        EXPECT_EQ(c.saved, SavePortTable());
+        RegKey::SetValueCall = RegSetValueExA;
+        EXPECT_EQ(c.entry, SortedValueNames(HKEY_LOCAL_MACHINE, EntryPath(0)));
+        EXPECT_EQ(c.saved ? 0 : 1, debug.Count("TOLMARIN: the Port Table could not be written.\n"))
+            << testing::PrintToString(debug.Lines());
+    }
+}
+
+// Every account may write the table key, and so make an entry a link to any
+// key of the machine: a link entry loads as a missing one, and the save
+// deletes the link itself, never the key it points to.
+TEST_F(PortTableStore, LinkEntriesAreNeverFollowed)
+{
+    StoreEntryCount(2);
+    SetDword(HKEY_LOCAL_MACHINE, LinkTarget, "Type", 1);
+    SetDword(HKEY_LOCAL_MACHINE, LinkTarget, "Port", 9);
+    SetDword(HKEY_LOCAL_MACHINE, std::string(LinkTarget) + "\\Bip", "Kept", 1);
+    CreateLink(HKEY_LOCAL_MACHINE, EntryPath(0), LinkTarget);
+    CreateLink(HKEY_LOCAL_MACHINE, EntryPath(1), "Software\\TolmarinNoSuchTarget");
+    ASSERT_EQ(9u, GetDword(HKEY_LOCAL_MACHINE, EntryPath(0), "Port")) << "the link works";
+    ASSERT_TRUE(LoadPortTable());
+    ASSERT_EQ(2, PortTable.count);
+    EXPECT_EQ(KindPhysical, At(0)->GetKind());
+    EXPECT_STREQ("0", At(0)->GetPortIdText()) << "defaults, not the target's values";
+    ASSERT_TRUE(SavePortTable());
+    EXPECT_EQ((Names{"Port", "Type"}), SortedValueNames(HKEY_LOCAL_MACHINE, LinkTarget));
+    EXPECT_EQ(Names{"Bip"}, SubkeyNames(HKEY_LOCAL_MACHINE, LinkTarget));
+    EXPECT_EQ(0u, Stored(0, "Port")) << "the entry is a key of its own again";
 }
 
 TEST_F(PortTableStore, NodeRemovalKeepsTheListAndLoadNeverDestroysPorts)
@@ -179,6 +261,15 @@ TEST_F(PortTableStore, NodeRemovalKeepsTheListAndLoadNeverDestroysPorts)
     ExpectConsistentList();
     EXPECT_EQ(nullptr, PortTableNodeAt(2));
     EXPECT_EQ(nullptr, PortTableNodeAt(-1));
+
+    Port* first = At(0);
+    Port* second = At(1);
+    EXPECT_TRUE(SwapPortTableEntries(1, 0));
+    EXPECT_EQ(second, At(0));
+    EXPECT_EQ(first, At(1));
+    EXPECT_FALSE(SwapPortTableEntries(0, 2));
+    EXPECT_FALSE(SwapPortTableEntries(-1, 0));
+    EXPECT_EQ(second, At(0));
 
     // Load unlinks the nodes but leaves their ports to the caller.
     Port* kept[2] = {At(0), At(1)};

@@ -120,7 +120,6 @@ Port* CreatePortFromKey(const RegKey& entry)
 
 bool LoadPortTable()
 {
-    ++PortTable.changes;
     while (PortTable.head)
         RemovePortTableNode(PortTable.head);
 
@@ -166,7 +165,6 @@ bool SavePortTable()
 
 bool FreePortTable()
 {
-    ++PortTable.changes;
     while (PortTable.head) {
         Port* port = PortTable.head->port;
         RemovePortTableNode(PortTable.head);

@@ -17,10 +17,9 @@ struct PortTableList {
     PortTableNode* tail;
     PortTableNode* head;
     PortTableNode* cursor;  // position of a whole-table walk; null when idle
-    // Raised by every operation that changes the list (load, append,
-    // removal, swap, free): a walk that lets messages run in between (a
-    // message box) learns from it whether the list is still the one it
-    // walked.
+    // Raised by every change of the list: append, node removal and swap,
+    // and so by load and free. A walk that lets messages run (a message
+    // box) learns from it whether the list is still the one it walked.
     DWORD changes;
 
     // At the very end of the process: releases the nodes left, without

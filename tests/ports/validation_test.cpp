@@ -123,15 +123,6 @@ TEST_F(Validation, TableChangedWhileAskedStopsTheCheck)
         void (*apply)();
     } cases[] = {
         {"free", [] { FreePortTable(); }},
-        {"load",
-         [] {
-             std::vector<Port*> ports;  // a load leaves them to the caller
-             for (PortTableNode* node = PortTable.head; node; node = node->next)
-                 ports.push_back(node->port);
-             LoadPortTable();
-             for (Port* port : ports)
-                 delete port;
-         }},
         {"append", [] { AppendPort(new VirtualPort); }},
         {"remove", [] { delete PortTable.tail->port, RemovePortTableNode(PortTable.tail); }},
         {"swap", [] { SwapPortTableEntries(2, 3); }},

@@ -9,16 +9,29 @@
 
 class DebugOutput {
 public:
-    DebugOutput();
-    ~DebugOutput();
+    DebugOutput() : handler(AddVectoredExceptionHandler(1, Record)) { Written().clear(); }
+    ~DebugOutput() { RemoveVectoredExceptionHandler(handler); }
     DebugOutput(const DebugOutput&) = delete;
     DebugOutput& operator=(const DebugOutput&) = delete;
 
-    // The lines written so far that begin with "TOLMARIN: ".
-    std::vector<std::string> Lines() const;
-    // How often line was written.
-    int Count(const std::string& line) const;
+    // The lines written so far by this module: those that begin "TOLMARIN: ".
+    static std::vector<std::string>& Written()
+    {
+        static std::vector<std::string> lines;
+        return lines;
+    }
+    const std::vector<std::string>& Lines() const { return Written(); }
 
 private:
+    static LONG CALLBACK Record(EXCEPTION_POINTERS* exception)
+    {
+        const EXCEPTION_RECORD* record = exception->ExceptionRecord;
+        if (record->ExceptionCode == DBG_PRINTEXCEPTION_C && record->NumberParameters >= 2) {
+            std::string line = reinterpret_cast<const char*>(record->ExceptionInformation[1]);
+            if (line.compare(0, 10, "TOLMARIN: ") == 0)
+                Written().push_back(line);
+        }
+        return EXCEPTION_CONTINUE_SEARCH;
+    }
     void* handler;
 };

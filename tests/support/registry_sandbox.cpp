@@ -36,7 +36,8 @@ RegistrySandbox::~RegistrySandbox()
 
 void DeleteTree(HKEY root, const std::string& path) { RegDeleteTreeA(root, path.c_str()); }
 
-void CreateLink(HKEY root, const std::string& path, const std::string& target)
+RegistryLink::RegistryLink(HKEY root, const std::string& path, const std::string& target)
+    : root(root), path(path)
 {
     HKEY link;
     if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_CREATE_LINK,
@@ -45,6 +46,21 @@ void CreateLink(HKEY root, const std::string& path, const std::string& target)
     std::wstring name = L"\\Registry\\Machine\\" + std::wstring(target.begin(), target.end());
     RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(name.data()),
                    DWORD(name.size() * sizeof(wchar_t)));
+    RegCloseKey(link);
+}
+
+RegistryLink::~RegistryLink()
+{
+    typedef LONG(WINAPI * NtDeleteKeyFunction)(HANDLE);
+    auto deleteKey = reinterpret_cast<NtDeleteKeyFunction>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtDeleteKey")));
+    HKEY link;
+    if (RegOpenKeyExA(root, path.c_str(), REG_OPTION_OPEN_LINK, KEY_READ | DELETE, &link) != ERROR_SUCCESS)
+        return;
+    DWORD type = 0;
+    if (RegQueryValueExA(link, "SymbolicLinkValue", nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS &&
+        type == REG_LINK)
+        deleteKey(link);
     RegCloseKey(link);
 }
 

@@ -88,19 +88,6 @@ TEST(RegKeyPaths, DeleteKeyTreeRemovesLongNamesAndManyEntries)
     EXPECT_NE(ERROR_SUCCESS, RegKey::DeleteKeyTree(s.sandbox.Key(), "Tree"));
 }
 
-// The key a path names is never reached through a link: it opens as
-// missing and takes no writes. (Port Table tests delete links.)
-TEST(RegKeyPaths, LinksAreNeverFollowed)
-{
-    SandboxKey s;
-    RegistrySandbox target(HKEY_LOCAL_MACHINE, "Software\\TolmarinLinkTarget");
-    SetDword(HKEY_LOCAL_MACHINE, target.Path(), "Kept", 1);
-    RegistryLink link(HKEY_CURRENT_USER, s.Sub("Link"), target.Path());
-    EXPECT_EQ(nullptr, RegReadKey(HKEY_CURRENT_USER, s.Sub("Link").c_str()).Handle());
-    EXPECT_FALSE(RegWriteKey(HKEY_CURRENT_USER, s.Sub("Link").c_str()).WriteDword("x", 1));
-    EXPECT_EQ(std::vector<std::string>{"Kept"}, ValueNames(HKEY_LOCAL_MACHINE, target.Path()));
-}
-
 // ---------------------------------------------------------------------------
 // Reads
 

@@ -1,6 +1,7 @@
-// The lines the process writes with OutputDebugStringA while an object of
-// this class exists. The system raises DBG_PRINTEXCEPTION_C for each line;
-// a vectored handler sees it first and lets it pass on.
+// The lines "TOLMARIN: ..." that the process writes with OutputDebugStringA
+// while an object of this class exists. The system raises
+// DBG_PRINTEXCEPTION_C for each line; a vectored handler sees it first and
+// lets it pass on.
 #pragma once
 #include <windows.h>
 
@@ -11,18 +12,14 @@ class DebugOutput {
 public:
     DebugOutput() : handler(AddVectoredExceptionHandler(1, Record)) { Written().clear(); }
     ~DebugOutput() { RemoveVectoredExceptionHandler(handler); }
-    DebugOutput(const DebugOutput&) = delete;
-    DebugOutput& operator=(const DebugOutput&) = delete;
+    const std::vector<std::string>& Lines() const { return Written(); }
 
-    // The lines written so far by this module: those that begin "TOLMARIN: ".
+private:
     static std::vector<std::string>& Written()
     {
         static std::vector<std::string> lines;
         return lines;
     }
-    const std::vector<std::string>& Lines() const { return Written(); }
-
-private:
     static LONG CALLBACK Record(EXCEPTION_POINTERS* exception)
     {
         const EXCEPTION_RECORD* record = exception->ExceptionRecord;

@@ -115,23 +115,18 @@ TEST_F(Validation, TablesAndAnswers)
     }
 }
 
-// Any change of the table while a message is shown stops the check with 0.
+// Any change of the table while a message is shown stops the check with 0:
+// free, append, remove, swap.
 TEST_F(Validation, TableChangedWhileAskedStopsTheCheck)
 {
-    const struct {
-        const char* change;
-        void (*apply)();
-    } cases[] = {
-        {"free", [] { FreePortTable(); }},
-        {"append", [] { AppendPort(new VirtualPort); }},
-        {"remove", [] { delete PortTable.tail->port, RemovePortTableNode(PortTable.tail); }},
-        {"swap", [] { SwapPortTableEntries(2, 3); }},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.change);
+    void (*changes[])() = {[] { FreePortTable(); }, [] { AppendPort(new VirtualPort); },
+                           [] { delete PortTable.tail->port, RemovePortTableNode(PortTable.tail); },
+                           [] { SwapPortTableEntries(2, 3); }};
+    for (size_t i = 0; i < sizeof(changes) / sizeof(changes[0]); ++i) {
+        SCOPED_TRACE(i);
         Table("V5/10 V5/20 V0/30 P1/40");
         DialogDriver driver;
-        driver.OnMessageBox(IDOK, [&](HWND) { c.apply(); });
+        driver.OnMessageBox(IDOK, [&](HWND) { changes[i](); });
         EXPECT_EQ(0, ValidatePortTable(host.window));
         EXPECT_EQ(Texts{Duplicate}, driver.MessageTexts());
     }

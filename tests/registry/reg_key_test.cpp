@@ -182,46 +182,37 @@ TEST(RegKeyReads, MultiStringSizesDefaultAndCuts)
 // ---------------------------------------------------------------------------
 // Writes
 
-TEST(RegKeyWrites, EveryNumberIsAMaskedDword)
+// Every number is a REG_DWORD of its masked value; texts keep their NULs.
+TEST(RegKeyWrites, StoredTypesAndBytes)
 {
     SandboxKey s;
     EXPECT_TRUE(s.key.WriteWord("w", 0x12345));
     EXPECT_TRUE(s.key.WriteByte("b", 300));
     EXPECT_TRUE(s.key.WriteBool("f", 0x101));
     EXPECT_TRUE(s.key.WriteDword("d", 0xFFFFFFFF));
+    EXPECT_TRUE(s.key.WriteString("s", "abc"));
+    EXPECT_TRUE(s.key.WriteMultiString("m", "x\0yz\0"));
     const struct {
         const char* name;
-        DWORD value;
-    } stored[] = {{"w", 0x2345}, {"b", 44}, {"f", 1}, {"d", 0xFFFFFFFF}};
+        DWORD type;
+        std::vector<BYTE> data;
+    } stored[] = {{"w", REG_DWORD, {0x45, 0x23, 0, 0}}, {"b", REG_DWORD, {44, 0, 0, 0}},
+                  {"f", REG_DWORD, {1, 0, 0, 0}},       {"d", REG_DWORD, {0xFF, 0xFF, 0xFF, 0xFF}},
+                  {"s", REG_SZ, {'a', 'b', 'c', 0}},    {"m", REG_MULTI_SZ, {'x', 0, 'y', 'z', 0, 0}}};
     for (const auto& v : stored) {
         DWORD type = 0;
         std::vector<BYTE> data;
         GetRaw(HKEY_CURRENT_USER, s.sandbox.Path(), v.name, &type, &data);
-        EXPECT_EQ(DWORD(REG_DWORD), type) << v.name;
-        EXPECT_EQ(v.value, GetDword(HKEY_CURRENT_USER, s.sandbox.Path(), v.name)) << v.name;
+        EXPECT_EQ(v.type, type) << v.name;
+        EXPECT_EQ(v.data, data) << v.name;
     }
-}
-
-TEST(RegKeyWrites, TextsKeepTheirTerminatorsNullKeyFails)
-{
-    SandboxKey s;
-    EXPECT_TRUE(s.key.WriteString("s", "abc"));
-    EXPECT_TRUE(s.key.WriteMultiString("m", "x\0yz\0"));
-    DWORD type = 0;
-    std::vector<BYTE> data;
-    GetRaw(HKEY_CURRENT_USER, s.sandbox.Path(), "s", &type, &data);
-    EXPECT_EQ(DWORD(REG_SZ), type);
-    EXPECT_EQ((std::vector<BYTE>{'a', 'b', 'c', 0}), data);
-    GetRaw(HKEY_CURRENT_USER, s.sandbox.Path(), "m", &type, &data);
-    EXPECT_EQ(DWORD(REG_MULTI_SZ), type);
-    EXPECT_EQ((std::vector<BYTE>{'x', 0, 'y', 'z', 0, 0}), data);
+    EXPECT_EQ(2u, s.key.GetMaxValueNameLength()) << "longest name plus one";
 
     RegReadKey absent(HKEY_CURRENT_USER, "Software\\TolmarinNoSuchKey");
     EXPECT_FALSE(absent.WriteString("b", "x"));
     EXPECT_FALSE(absent.EnumValue(0, nullptr, 0, nullptr, nullptr, 0));
     EXPECT_EQ(0u, absent.GetMaxValueNameLength());
     EXPECT_EQ(0u, absent.GetMaxValueDataSize());
-    EXPECT_EQ(2u, s.key.GetMaxValueNameLength()) << "longest name plus one";
 }
 
 // ---------------------------------------------------------------------------

@@ -92,28 +92,6 @@ TEST_F(Dll, SaveAndReloadKeepTheStoredTableByteForByte)
     EXPECT_EQ(9u, GetDword(HKEY_LOCAL_MACHINE, EntryPath(0), "Port"));
 }
 
-// A table that cannot be stored (no lasting key below a volatile one) fails
-// the save, which control code 4 does not pass on.
-TEST_F(Dll, FailedSaveIsReportedOnlyInTheDebugOutput)
-{
-    const std::string service = "SYSTEM\\CurrentControlSet\\Services\\Orvanta";
-    DeleteTree(HKEY_LOCAL_MACHINE, service);
-    HKEY volatileKey;
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegCreateKeyExA(HKEY_LOCAL_MACHINE, (service + "\\Parameters\\Nl").c_str(), 0, nullptr,
-                              REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &volatileKey, nullptr));
-    RegCloseKey(volatileKey);
-    LoadedDll dll;
-    ASSERT_NE(nullptr, dll.Ioctl());
-    DebugOutput debug;
-    EXPECT_EQ(1, dll.Ioctl()(TOLMARIN_IOCTL_SAVE, nullptr));
-    EXPECT_EQ((std::vector<std::string>{"TOLMARIN: SAAllAccess::SAAllAccess ()\n",
-                                        "TOLMARIN: the Port Table could not be written.\n"}),
-              debug.Lines());
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, TablePath));
-    DeleteTree(HKEY_LOCAL_MACHINE, service);
-}
-
 TEST_F(Dll, ControlCodesNotifyRefuseAndIgnore)
 {
     LoadedDll dll;

@@ -6,8 +6,10 @@
 #include "ports/port_table.h"
 #include "registry/reg_key.h"
 #include "support/change_recorder.h"
+#include "support/debug_output.h"
 #include "support/registry_sandbox.h"
 #include "support/test_ports.h"
+#include "tolmarin.h"
 
 namespace {
 
@@ -157,6 +159,22 @@ TEST_F(PortTableStore, SaveRewritesTheWholeKey)
     EXPECT_FALSE(GetRaw(HKEY_LOCAL_MACHINE, parent, "Port_Table", nullptr, nullptr));
     EXPECT_EQ(3u, GetDword(HKEY_LOCAL_MACHINE, TablePath, "Num_Entries"));
     EXPECT_EQ(nullptr, PortTable.cursor);
+}
+
+// A table that cannot be stored (no lasting key below a volatile one) fails
+// the save, which control code 4 does not pass on.
+TEST_F(PortTableStore, FailedSaveIsReportedOnlyInTheDebugOutput)
+{
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegCreateKeyExA(HKEY_LOCAL_MACHINE, (std::string(ServicePath) + "\\Parameters\\Nl").c_str(), 0,
+                              nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    RegCloseKey(key);
+    DebugOutput debug;
+    EXPECT_EQ(1, OrvantaPropertiesIoctl(TOLMARIN_IOCTL_SAVE, nullptr));
+    EXPECT_EQ((Names{"TOLMARIN: SAAllAccess::SAAllAccess ()\n",
+                     "TOLMARIN: the Port Table could not be written.\n"}),
+              debug.Lines());
 }
 
 // A port's save stops at its first failed write, keeping the values before

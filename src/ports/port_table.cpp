@@ -9,7 +9,7 @@
 #include "registry/reg_key.h"
 #include "stack/stack_names.h"
 
-PortTableList PortTable = {0, nullptr, nullptr, nullptr};
+PortTableList PortTable = {0, nullptr, nullptr, nullptr, 0};
 PortTableChangeCallback ChangeCallback = nullptr;
 HWND PortTableDialog = nullptr;
 
@@ -49,6 +49,7 @@ bool AppendPort(Port* port)
         PortTable.head = node;
     PortTable.tail = node;
     ++PortTable.count;
+    ++PortTable.changes;
     return true;
 }
 
@@ -68,6 +69,22 @@ void RemovePortTableNode(PortTableNode* node)
         PortTable.cursor = nullptr;
     delete node;
     --PortTable.count;
+    ++PortTable.changes;
+}
+
+bool SwapPortTableEntries(int first, int second)
+{
+    PortTableNode* a = PortTableNodeAt(first);
+    PortTableNode* b = PortTableNodeAt(second);
+    if (!a || !b)
+        return false;
+    if (a != b) {
+        Port* port = a->port;
+        a->port = b->port;
+        b->port = port;
+        ++PortTable.changes;
+    }
+    return true;
 }
 
 PortTableNode* PortTableNodeAt(int position)

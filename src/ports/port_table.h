@@ -17,6 +17,10 @@ struct PortTableList {
     PortTableNode* tail;
     PortTableNode* head;
     PortTableNode* cursor;  // position of a whole-table walk; null when idle
+    // Raised by every change of the list: append, node removal and swap,
+    // and so by load and free. A walk that lets messages run (a message
+    // box) learns from it whether the list is still the one it walked.
+    DWORD changes;
 
     // At the very end of the process: releases the nodes left, without
     // destroying their ports (the detach step has freed the table by then).
@@ -50,6 +54,9 @@ bool FreePortTable();
 bool AppendPort(Port* port);
 // Unlinks node and frees it; its port is not destroyed.
 void RemovePortTableNode(PortTableNode* node);
+// Exchanges the ports at positions first and second (from 0); false when
+// either position holds none.
+bool SwapPortTableEntries(int first, int second);
 // The node at position (from 0), or null.
 PortTableNode* PortTableNodeAt(int position);
 

@@ -72,9 +72,9 @@ private:
 };
 
 // Walks the table with its cursor. A message box runs a message loop, so
-// the table could change under the walk (a host reloading it, say): node
-// removal clears the cursor, and the walk then stops rather than follow a
-// freed node; it never looks past the number of entries it started with.
+// the table can change under the walk (a host reloading it, say): after
+// each message the walk stops unless the table's change count is still the
+// one it started with, and never looks past the entries it started with.
 bool TableCheck::Walk(PortCounts& counts)
 {
     int count = PortTable.count;
@@ -85,6 +85,7 @@ bool TableCheck::Walk(PortCounts& counts)
         OutputDebugStringA("TOLMARIN: out of memory while checking the Port Table.\n");
         return false;
     }
+    const DWORD changes = PortTable.changes;
     int position = 0;
     for (PortTable.cursor = PortTable.head; PortTable.cursor && position < count; ++position) {
         PortTableNode* node = PortTable.cursor;
@@ -94,8 +95,9 @@ bool TableCheck::Walk(PortCounts& counts)
             CountEntry(*node->port, counts);
         else if (!Report(position, status))
             return false;
-        if (PortTable.cursor != node) {
+        if (PortTable.changes != changes) {
             OutputDebugStringA("TOLMARIN: the Port Table changed while it was being checked.\n");
+            PortTable.cursor = nullptr;
             return false;
         }
         PortTable.cursor = node->next;

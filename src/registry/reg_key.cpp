@@ -28,31 +28,85 @@ bool SplitFirst(const char* path, char (&component)[KeyNameCapacity], const char
     return true;
 }
 
-HKEY CreateComponent(HKEY parent, const char* name)
+// Deletes a key through its own handle: NtDeleteKey, which deletes a link
+// itself when the handle was opened with REG_OPTION_OPEN_LINK. Windows
+// 95/98 have neither it nor links.
+typedef LONG(WINAPI* NtDeleteKeyFunction)(HANDLE key);
+typedef ULONG(WINAPI* NtStatusToErrorFunction)(LONG status);
+
+FARPROC NtRegistryCall(const char* name)
+{
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll ? GetProcAddress(ntdll, name) : nullptr;
+}
+
+NtDeleteKeyFunction NtDeleteKeyCall()
+{
+    return reinterpret_cast<NtDeleteKeyFunction>(reinterpret_cast<void*>(NtRegistryCall("NtDeleteKey")));
+}
+
+// The options that open the key asked for as itself, a link as the link.
+DWORD OpenAsItself() { return NtDeleteKeyCall() ? REG_OPTION_OPEN_LINK : 0; }
+
+// A registry link holds the path of its target in its REG_LINK value
+// "SymbolicLinkValue"; without one it leads nowhere.
+bool IsLink(HKEY key)
+{
+    DWORD type = REG_NONE;
+    return RegQueryValueExA(key, "SymbolicLinkValue", nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS &&
+           type == REG_LINK;
+}
+
+// The key asked for, opened as itself; a link there counts as missing.
+HKEY RefuseLink(HKEY key)
+{
+    if (key && IsLink(key)) {
+        RegCloseKey(key);
+        return nullptr;
+    }
+    return key;
+}
+
+HKEY Create(HKEY parent, const char* name, DWORD options, SECURITY_ATTRIBUTES* attributes)
 {
     HKEY child = nullptr;
     DWORD disposition = 0;
-    LONG status =
-        RegCreateKeyExA(parent, name, 0, const_cast<char*>(STACK_KEY_CLASS), REG_OPTION_NON_VOLATILE,
-                        WriteAccess, RegKey::SharedAttributes(), &child, &disposition);
+    LONG status = RegKey::CreateKeyCall(parent, name, 0, const_cast<char*>(STACK_KEY_CLASS),
+                                        REG_OPTION_NON_VOLATILE | options, WriteAccess, attributes, &child,
+                                        &disposition);
     return status == ERROR_SUCCESS ? child : nullptr;
 }
 
-HKEY OpenComponent(HKEY parent, const char* name)
+HKEY CreateAncestor(HKEY parent, const char* name) { return Create(parent, name, 0, nullptr); }
+
+HKEY CreateTarget(HKEY parent, const char* name)
 {
-    HKEY child = nullptr;
-    return RegOpenKeyExA(parent, name, 0, ReadAccess, &child) == ERROR_SUCCESS ? child : nullptr;
+    return RefuseLink(Create(parent, name, OpenAsItself(), RegKey::SharedAttributes()));
 }
 
-// Walks path below root, opening or creating each component with step and
-// closing each intermediate key once the next level is open.
-HKEY WalkPath(HKEY root, const char* path, HKEY (*step)(HKEY, const char*))
+HKEY Open(HKEY parent, const char* name, DWORD options)
+{
+    HKEY child = nullptr;
+    return RegOpenKeyExA(parent, name, options, ReadAccess, &child) == ERROR_SUCCESS ? child : nullptr;
+}
+
+HKEY OpenAncestor(HKEY parent, const char* name) { return Open(parent, name, 0); }
+
+HKEY OpenTarget(HKEY parent, const char* name) { return RefuseLink(Open(parent, name, OpenAsItself())); }
+
+typedef HKEY (*PathStep)(HKEY parent, const char* name);
+
+// Walks path below root: each ancestor with ancestor, the last component
+// with target, closing each intermediate key once the next level is open.
+HKEY WalkPath(HKEY root, const char* path, PathStep ancestor, PathStep target)
 {
     HKEY current = root;
     while (*path) {
         char component[KeyNameCapacity];
         const char* rest;
-        HKEY next = SplitFirst(path, component, rest) ? step(current, component) : nullptr;
+        HKEY next = nullptr;
+        if (SplitFirst(path, component, rest))
+            next = (*rest ? ancestor : target)(current, component);
         if (current != root)
             RegCloseKey(current);
         if (!next)
@@ -63,14 +117,11 @@ HKEY WalkPath(HKEY root, const char* path, HKEY (*step)(HKEY, const char*))
     return current;
 }
 
+// A value of that name goes; otherwise the key of that name with its tree.
 bool DeleteLastComponent(HKEY current, const char* name)
 {
     if (RegQueryValueExA(current, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS)
         return RegDeleteValueA(current, name) == ERROR_SUCCESS;
-    HKEY sub = nullptr;
-    if (RegOpenKeyA(current, name, &sub) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(sub);
     return RegKey::DeleteKeyTree(current, name) == ERROR_SUCCESS;
 }
 
@@ -82,12 +133,31 @@ bool DeleteBelow(HKEY current, const char* path)
         return false;
     if (!*rest)
         return DeleteLastComponent(current, component);
-    HKEY next = CreateComponent(current, component);
+    HKEY next = CreateAncestor(current, component);
     if (!next)
         return false;
     bool result = DeleteBelow(next, rest);
     RegCloseKey(next);
     return result;
+}
+
+// Deletes and closes key, open as itself, named name below parent: through
+// its handle where the system can (so a link goes, not its target), else by
+// name.
+LONG DeleteAndClose(HKEY key, HKEY parent, const char* name)
+{
+    NtDeleteKeyFunction deleteKey = NtDeleteKeyCall();
+    if (!deleteKey) {
+        RegCloseKey(key);
+        return RegDeleteKeyA(parent, name);
+    }
+    LONG status = deleteKey(key);
+    RegCloseKey(key);
+    if (status == 0)
+        return ERROR_SUCCESS;
+    NtStatusToErrorFunction toError = reinterpret_cast<NtStatusToErrorFunction>(
+        reinterpret_cast<void*>(NtRegistryCall("RtlNtStatusToDosError")));
+    return toError ? LONG(toError(status)) : ERROR_ACCESS_DENIED;
 }
 
 // Deletes every value of key. Ends when none is left, or when an entry
@@ -172,35 +242,39 @@ RegKey::~RegKey()
 
 SECURITY_ATTRIBUTES* RegKey::SharedAttributes() { return shared ? shared->Attributes() : nullptr; }
 
+decltype(&RegCreateKeyExA) RegKey::CreateKeyCall = RegCreateKeyExA;
+decltype(&RegSetValueExA) RegKey::SetValueCall = RegSetValueExA;
+
 HKEY RegKey::OpenKeyPath(HKEY root, const char* path)
 {
-    return WalkPath(root, path ? path : "", OpenComponent);
+    return WalkPath(root, path ? path : "", OpenAncestor, OpenTarget);
 }
 
 HKEY RegKey::CreateKeyPath(HKEY root, const char* path)
 {
     RegKey attributesInUse;  // keeps the shared all-access attributes alive
-    return WalkPath(root, path ? path : "", CreateComponent);
+    return WalkPath(root, path ? path : "", CreateAncestor, CreateTarget);
 }
 
 bool RegKey::DeleteKeyPath(HKEY root, const char* path)
 {
     if (!path || !*path)
         return false;
-    RegKey attributesInUse;  // keys created on the way get all-access too
     return DeleteBelow(root, path);
 }
 
 LONG RegKey::DeleteKeyTree(HKEY parent, const char* name)
 {
     HKEY sub = nullptr;
-    LONG status = RegOpenKeyExA(parent, name, 0, WriteAccess, &sub);
+    LONG status = RegOpenKeyExA(parent, name, OpenAsItself(), WriteAccess | DELETE, &sub);
     if (status != ERROR_SUCCESS)
         return status;
-    DeleteAllValues(sub);
-    DeleteAllSubkeys(sub);
-    RegCloseKey(sub);
-    return RegDeleteKeyA(parent, name);
+    // A link holds nothing of its own but the path of its target.
+    if (!IsLink(sub)) {
+        DeleteAllValues(sub);
+        DeleteAllSubkeys(sub);
+    }
+    return DeleteAndClose(sub, parent, name);
 }
 
 // ---------------------------------------------------------------------------
@@ -370,7 +444,7 @@ DWORD RegKey::GetMaxValueDataSize() const
 
 bool RegKey::Write(const char* name, DWORD type, const void* data, DWORD size) const
 {
-    return key && RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
+    return key && SetValueCall(key, name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
 }
 
 bool RegKey::WriteDword(const char* name, DWORD value) const

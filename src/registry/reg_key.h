@@ -23,11 +23,27 @@ private:
 class RegKey {
 public:
     // The path operations. A path is a sequence of components separated by
-    // a backslash; the empty path names the root itself.
+    // a backslash; the empty path names the root itself. Its last component
+    // is the key asked for, which may lie in a tree that every account can
+    // write (the Port Table): it is the only one created with the all-access
+    // attributes, and it is never reached through a registry link (a link
+    // there opens as a missing key and refuses writes). The components
+    // before it are ancestors kept by the system: links among them are
+    // followed (CurrentControlSet is one), and a missing one is created with
+    // default security.
     static HKEY OpenKeyPath(HKEY root, const char* path);
     static HKEY CreateKeyPath(HKEY root, const char* path);
     static bool DeleteKeyPath(HKEY root, const char* path);
+    // Deletes subkey name of parent with all it holds. A registry link is
+    // deleted itself, never the key it points to.
     static LONG DeleteKeyTree(HKEY parent, const char* name);
+
+    // The calls through which keys are created and values stored:
+    // RegCreateKeyExA and RegSetValueExA. A test puts a wrapper in their
+    // place to see the security attributes each key is created with (not
+    // every registry keeps them) or to make one write fail.
+    static decltype(&RegCreateKeyExA) CreateKeyCall;
+    static decltype(&RegSetValueExA) SetValueCall;
 
     RegKey();
     virtual ~RegKey();

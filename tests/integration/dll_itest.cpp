@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "support/change_recorder.h"
+#include "support/debug_output.h"
 #include "support/loaded_dll.h"
 #include "support/platform.h"
 #include "support/registry_sandbox.h"
@@ -51,17 +52,19 @@ TEST(DllPlatform, LoadsAndExportsUndecoratedNames)
     EXPECT_EQ(nullptr, GetProcAddress(dll.Module(), "OrvantaPropertiesIoctl@8"));
 }
 
-TEST_F(Dll, NegativeEntryCountRefusesTheLoadAndLeavesNothingBehind)
+// Run by the program's copy under Windows 3.1 (Win32s) emulation.
+TEST(Unsupported, PlatformRefusesTheAttach)
 {
-    SetDword(HKEY_LOCAL_MACHINE, TablePath, "Num_Entries", 0xFFFFFFFF);
-    {
-        LoadedDll dll;
-        EXPECT_EQ(nullptr, dll.Module());
-        EXPECT_EQ(DWORD(ERROR_DLL_INIT_FAILED), dll.Error());
-    }
-    SetDword(HKEY_LOCAL_MACHINE, TablePath, "Num_Entries", 0);
-    LoadedDll again;
-    EXPECT_NE(nullptr, again.Module()) << "LoadLibrary error " << again.Error();
+    if (ExpectedPlatform() != TestPlatform::Unsupported)
+        GTEST_SKIP() << "runs under win31 emulation only";
+    ASSERT_EQ(TestPlatform::Unsupported, RunningPlatform()) << "version emulation did not apply";
+    DebugOutput debug;
+    LoadedDll dll;
+    EXPECT_EQ(nullptr, dll.Module());
+    EXPECT_EQ(DWORD(ERROR_DLL_INIT_FAILED), dll.Error());
+    EXPECT_EQ(std::vector<std::string>{"TOLMARIN: Unsupported Windows platform. Cannot run.\n"},
+              debug.Lines())
+        << "and no clean-up after a refused attach";
 }
 
 TEST_F(Dll, SaveAndReloadKeepTheStoredTableByteForByte)

@@ -161,3 +161,11 @@ TEST(PortDialogHelpers, OnRealControls)
     EXPECT_EQ(-1, GetSelectedListItem(nullptr));
     SelectListItem(nullptr, 0);
 }
+
+// A command of any control but OK and Cancel is answered TRUE, whatever its
+// notification.
+TEST(PortDialog, OtherCommandsAreAnsweredTrue)
+{
+    for (int id : {IDC_PORT_ID, IDC_ATTACHED, IDC_NETWORK, 999, 0xFFFF})
+        EXPECT_EQ(TRUE, PortDialogProc(nullptr, WM_COMMAND, MAKEWPARAM(id, EN_CHANGE), 0)) << id;
+}

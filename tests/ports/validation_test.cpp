@@ -115,14 +115,21 @@ TEST_F(Validation, TablesAndAnswers)
     }
 }
 
-// A table freed while a message is shown stops the check with 0.
-TEST_F(Validation, TableFreedWhileAskedStopsTheCheck)
+// Any change of the table while a message is shown stops the check with 0:
+// free, append, remove, swap.
+TEST_F(Validation, TableChangedWhileAskedStopsTheCheck)
 {
-    Table("V5/10 V5/20 V0/30");
-    DialogDriver driver;
-    driver.OnMessageBox(IDOK, [](HWND) { FreePortTable(); });
-    EXPECT_EQ(0, ValidatePortTable(host.window));
-    EXPECT_EQ(Texts{Duplicate}, driver.MessageTexts());
+    void (*changes[])() = {[] { FreePortTable(); }, [] { AppendPort(new VirtualPort); },
+                           [] { delete PortTable.tail->port, RemovePortTableNode(PortTable.tail); },
+                           [] { SwapPortTableEntries(2, 3); }};
+    for (size_t i = 0; i < sizeof(changes) / sizeof(changes[0]); ++i) {
+        SCOPED_TRACE(i);
+        Table("V5/10 V5/20 V0/30 P1/40");
+        DialogDriver driver;
+        driver.OnMessageBox(IDOK, [&](HWND) { changes[i](); });
+        EXPECT_EQ(0, ValidatePortTable(host.window));
+        EXPECT_EQ(Texts{Duplicate}, driver.MessageTexts());
+    }
 }
 
 // Statuses come from one pass (each entry asked once, each pair compared at

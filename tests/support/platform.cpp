@@ -9,6 +9,8 @@ TestPlatform RunningPlatform()
     GetVersionExA(&version);
     if (version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS)
         return TestPlatform::Win9x;
+    if (version.dwPlatformId != VER_PLATFORM_WIN32_NT)
+        return TestPlatform::Unsupported;
     return version.dwMajorVersion > 4 ? TestPlatform::Nt5Plus : TestPlatform::Nt4;
 }
 
@@ -20,5 +22,7 @@ TestPlatform ExpectedPlatform()
         return TestPlatform::Win9x;
     if (strstr(path, "_nt40.exe"))
         return TestPlatform::Nt4;
+    if (strstr(path, "_win31.exe"))
+        return TestPlatform::Unsupported;
     return TestPlatform::Nt5Plus;
 }

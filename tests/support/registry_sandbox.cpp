@@ -4,6 +4,9 @@
 
 #include <algorithm>
 
+// Declared by the system headers only for Windows Vista and later; Wine has it.
+extern "C" __declspec(dllimport) LONG WINAPI RegDeleteTreeA(HKEY key, LPCSTR subkey);
+
 const char TablePath[] = "SYSTEM\\CurrentControlSet\\Services\\Orvanta\\Parameters\\Nl\\Port_Table";
 
 RegistrySandbox::RegistrySandbox(const char* name)
@@ -31,15 +34,31 @@ RegistrySandbox::~RegistrySandbox()
     DeleteTree(root, created);
 }
 
-void DeleteTree(HKEY root, const std::string& path)
+void DeleteTree(HKEY root, const std::string& path) { RegDeleteTreeA(root, path.c_str()); }
+
+RegistryLink::RegistryLink(HKEY root, const std::string& path, const std::string& target)
+    : root(root), path(path)
 {
-    HKEY key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+    HKEY link;
+    if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_CREATE_LINK,
+                        KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, &link, nullptr) != ERROR_SUCCESS)
         return;
-    for (const std::string& sub : SubkeyNames(root, path))
-        DeleteTree(root, path + "\\" + sub);
-    RegCloseKey(key);
-    RegDeleteKeyA(root, path.c_str());
+    std::wstring name = L"\\Registry\\Machine\\" + std::wstring(target.begin(), target.end());
+    RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(name.data()),
+                   DWORD(name.size() * sizeof(wchar_t)));
+    RegCloseKey(link);
+}
+
+RegistryLink::~RegistryLink()
+{
+    typedef LONG(WINAPI * NtDeleteKeyFunction)(HANDLE);
+    auto deleteKey = reinterpret_cast<NtDeleteKeyFunction>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtDeleteKey")));
+    HKEY link;
+    if (RegOpenKeyExA(root, path.c_str(), REG_OPTION_OPEN_LINK, KEY_READ | DELETE, &link) != ERROR_SUCCESS)
+        return;
+    deleteKey(link);  // the link itself, or a key the test made of it again
+    RegCloseKey(link);
 }
 
 bool KeyExists(HKEY root, const std::string& path)

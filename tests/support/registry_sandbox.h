@@ -30,6 +30,20 @@ private:
 
 // Deletes a key and its whole tree (missing is fine).
 void DeleteTree(HKEY root, const std::string& path);
+// A registry link at path to target (a key path below HKEY_LOCAL_MACHINE)
+// for the length of a scope. Tree deletions follow links, so the link goes
+// with the scope if it is still there, itself and never its target.
+class RegistryLink {
+public:
+    RegistryLink(HKEY root, const std::string& path, const std::string& target);
+    ~RegistryLink();
+    RegistryLink(const RegistryLink&) = delete;
+    RegistryLink& operator=(const RegistryLink&) = delete;
+
+private:
+    HKEY root;
+    std::string path;
+};
 
 // Direct registry access for setting up and checking tests, independent of
 // the library's own registry layer.

@@ -36,7 +36,9 @@ TEST(DialogDriver, ReportsWhatGoesWrongAndNeverHangs)
                                         "Failed\nstep never reached: \"Never Shown\""}),
               reported);
     ASSERT_EQ(2u, boxes.size());
-    EXPECT_TRUE(boxes[0].caption == "Question" && boxes[0].text == "Go on?" && !boxes[0].owner &&
-                boxes[0].style == (MB_YESNO | MB_ICONQUESTION));
-    EXPECT_EQ(UINT(MB_OKCANCEL), boxes[1].style);
+    EXPECT_EQ("Question", boxes[0].caption);
+    EXPECT_EQ("Go on?", boxes[0].text);
+    EXPECT_EQ(nullptr, boxes[0].owner);
+    EXPECT_EQ((std::vector<UINT>{MB_YESNO | MB_ICONQUESTION, MB_OKCANCEL}),
+              (std::vector<UINT>{boxes[0].style, boxes[1].style}));
 }

@@ -13,7 +13,6 @@
 
 namespace {
 
-const char Caption[] = "Virtual Port Properties";
 using Numbers = std::vector<int>;
 
 // Port number, network number, attached.
@@ -22,12 +21,14 @@ Numbers NumbersOf(const PortWithDnet& port)
     return {port.GetPortId(), port.GetNetwork(), port.IsAttached()};
 }
 
-void Set(PortWithDnet& port, unsigned id, unsigned network, bool attached)
-{
-    port.SetPortId(id);
-    port.SetNetwork(network);
-    port.SetAttached(attached);
-}
+struct Virtual : VirtualPort {
+    Virtual(unsigned id, unsigned network, bool attached)
+    {
+        SetPortId(id);
+        SetNetwork(network);
+        SetAttached(attached);
+    }
+};
 
 // Types the fields; presses button, if any.
 void Type(HWND dialog, const char* id, const char* network, bool attached, int button = 0)
@@ -40,13 +41,13 @@ void Type(HWND dialog, const char* id, const char* network, bool attached, int b
 }
 
 // Dialog 501 as PortDialogProc sets it up for port, without a modal loop.
-struct ModelessDialog {
-    explicit ModelessDialog(Port* port)
+struct Modeless {
+    explicit Modeless(const Port* port)
         : window(CreateDialogParamA(nullptr, MAKEINTRESOURCEA(IDD_VIRTUAL_PORT), nullptr, PortDialogProc,
                                     LPARAM(port)))
     {
     }
-    ~ModelessDialog() { DestroyWindow(window); }
+    ~Modeless() { DestroyWindow(window); }
     HWND window;
 };
 
@@ -57,27 +58,24 @@ struct ModelessDialog {
 TEST(PortDialog, InitDialogShowsThePort)
 {
     const struct {
-        unsigned id, network;
-        bool attached;
+        Virtual port;
         const char *idText, *networkText;
-    } cases[] = {{7, 300, false, "7", "300"},
-                 {0, 0, true, "", ""},
-                 {3, 65535, true, "3", ""},
-                 {255, 65534, false, "255", "65534"}};
+    } cases[] = {{{7, 300, false}, "7", "300"},
+                 {{0, 0, true}, "", ""},
+                 {{3, 65535, true}, "3", ""},
+                 {{255, 65534, false}, "255", "65534"}};
     for (const auto& c : cases) {
-        VirtualPort port;
-        Set(port, c.id, c.network, c.attached);
-        ModelessDialog dialog(&port);
-        EXPECT_EQ(c.idText, ControlText(dialog.window, IDC_PORT_ID)) << c.id;
-        EXPECT_EQ(c.networkText, ControlText(dialog.window, IDC_NETWORK)) << c.network;
-        EXPECT_EQ(c.attached, DialogItem(dialog.window, IDC_ATTACHED).IsChecked()) << c.id;
+        Modeless dialog(&c.port);
+        EXPECT_EQ(c.idText, ControlText(dialog.window, IDC_PORT_ID));
+        EXPECT_EQ(c.networkText, ControlText(dialog.window, IDC_NETWORK));
+        EXPECT_EQ(c.port.IsAttached(), DialogItem(dialog.window, IDC_ATTACHED).IsChecked());
         EXPECT_EQ(3, DialogItem(dialog.window, IDC_PORT_ID).Send(EM_GETLIMITTEXT, 0, 0));
         EXPECT_EQ(6, DialogItem(dialog.window, IDC_NETWORK).Send(EM_GETLIMITTEXT, 0, 0));
     }
 }
 
-// The typed texts make a port (port number, network, attached) or fail on a
-// control with message 145; the port number is decimal, the network "%i".
+// The typed texts make a port or fail on a control with message 145: the
+// port number read as unsigned decimal, the network as a "%i" number.
 TEST(PortDialog, FieldsMakeAPortOrNameTheFailingOne)
 {
     const struct {
@@ -87,14 +85,13 @@ TEST(PortDialog, FieldsMakeAPortOrNameTheFailingOne)
     } cases[] = {
         {"5", "0x10", true, {5, 16, 1}},         {"010", "010", false, {10, 8, 0}},
         {"255", "65534", true, {255, 65534, 1}}, {"1", "1", false, {1, 1, 0}},
-        {"0", "0x10", true, {IDC_PORT_ID, 145}}, {"300", "10", true, {IDC_PORT_ID, 145}},
-        {"256", "10", true, {IDC_PORT_ID, 145}}, {"-1", "10", true, {IDC_PORT_ID, 145}},
-        {"", "10", true, {IDC_PORT_ID, 145}},    {"0", "0", true, {IDC_PORT_ID, 145}},
+        {"300", "10", true, {IDC_PORT_ID, 145}}, {"256", "10", true, {IDC_PORT_ID, 145}},
+        {"-1", "10", true, {IDC_PORT_ID, 145}},  {"", "10", true, {IDC_PORT_ID, 145}},
         {"5", "-1", true, {IDC_NETWORK, 145}},   {"5", "65535", true, {IDC_NETWORK, 145}},
-        {"5", "0", true, {IDC_NETWORK, 145}},    {"5", "abc", true, {IDC_NETWORK, 145}},
+        {"5", "abc", true, {IDC_NETWORK, 145}},  {"5", "0", true, {IDC_NETWORK, 145}},
     };
     VirtualPort edited;
-    ModelessDialog dialog(&edited);
+    Modeless dialog(&edited);
     for (const auto& c : cases) {
         Type(dialog.window, c.id, c.network, c.attached);
         std::unique_ptr<Port> made(edited.CreateFromDialog(dialog.window));
@@ -112,24 +109,23 @@ TEST(PortDialog, FieldsMakeAPortOrNameTheFailingOne)
 // and selected, until it is fixed; then OK takes the fields.
 TEST(PortDialog, EditTakesTheFieldsOnlyOnAValidOk)
 {
-    VirtualPort port;
-    Set(port, 4, 40, true);
+    const char caption[] = "Virtual Port Properties";
+    Virtual port(4, 40, true);
     {
         DialogDriver driver;
-        driver.OnDialog(Caption, [](HWND dialog) { Type(dialog, "9", "90", false, IDCANCEL); });
+        driver.OnDialog(caption, [](HWND dialog) { Type(dialog, "9", "90", false, IDCANCEL); });
         EXPECT_FALSE(port.Edit(nullptr));
         EXPECT_EQ((Numbers{4, 40, 1}), NumbersOf(port));
     }
     HWND shown = nullptr;
     DialogDriver driver;
-    driver.OnDialog(Caption, [&](HWND dialog) { Type(shown = dialog, "12", "65535", false, IDOK); });
-    driver.OnMessageBox(IDOK).OnDialog(Caption, [&](HWND dialog) {
+    driver.OnDialog(caption, [&](HWND dialog) { Type(shown = dialog, "12", "65535", false, IDOK); });
+    driver.OnMessageBox(IDOK).OnDialog(caption, [&](HWND dialog) {
         EXPECT_EQ((Numbers{4, 40, 1}), NumbersOf(port));
         HWND focus = GetFocus();
         EXPECT_EQ(GetDlgItem(dialog, IDC_NETWORK), focus);
         EXPECT_EQ(MAKELRESULT(0, 5), SendMessageA(focus, EM_GETSEL, 0, 0));
-        SetDlgItemTextA(dialog, IDC_NETWORK, "77");
-        PressButton(dialog, IDOK);
+        Type(dialog, "12", "77", false, IDOK);
     });
     EXPECT_TRUE(port.Edit(nullptr));
     EXPECT_EQ((Numbers{12, 77, 0}), NumbersOf(port));
@@ -146,7 +142,7 @@ TEST(PortDialog, EditTakesTheFieldsOnlyOnAValidOk)
 TEST(PortDialog, MissingTemplatePortOrString)
 {
     EXPECT_FALSE(FakePhysicalPort().Edit(nullptr));  // dialog id -1
-    ModelessDialog dialog(nullptr);
+    Modeless dialog(nullptr);
     ShowWindow(dialog.window, SW_SHOWNA);
     EXPECT_EQ("", ControlText(dialog.window, IDC_PORT_ID));
     EXPECT_EQ(FALSE, PortDialogProc(dialog.window, WM_COMMAND, IDOK, 0));
@@ -167,8 +163,8 @@ TEST(PortDialogHelpers, OnRealControls)
     ListViewHost host(5), empty(0);
     CreateWindowExA(0, "EDIT", "", WS_CHILD, 0, 0, 50, 20, host.window, HMENU(7), nullptr, nullptr);
     const std::string pad(126, ' ');
-    const std::pair<std::string, int> numbers[] = {{"0x2E0", 736}, {"010", 8},     {"abc", 0},     {"", 0},
-                                                   {"-12", -12},   {pad + "5", 5}, {pad + " 5", 0}};
+    const std::pair<std::string, int> numbers[] = {
+        {"-0x10", -16}, {"abc", 0}, {pad + "5", 5}, {pad + " 5", 0}};
     for (const auto& n : numbers) {
         SetDlgItemTextA(host.window, 7, n.first.c_str());
         EXPECT_EQ(n.second, GetDlgItemNumber(host.window, 7)) << "\"" << n.first << "\"";

@@ -83,12 +83,13 @@ TEST(PortDialog, FieldsMakeAPortOrNameTheFailingOne)
         bool attached;
         Numbers result;  // taken: NumbersOf; refused: control, message
     } cases[] = {
-        {"5", "0x10", true, {5, 16, 1}},         {"010", "010", false, {10, 8, 0}},
-        {"255", "65534", true, {255, 65534, 1}}, {"1", "1", false, {1, 1, 0}},
-        {"300", "10", true, {IDC_PORT_ID, 145}}, {"256", "10", true, {IDC_PORT_ID, 145}},
-        {"-1", "10", true, {IDC_PORT_ID, 145}},  {"", "10", true, {IDC_PORT_ID, 145}},
-        {"5", "-1", true, {IDC_NETWORK, 145}},   {"5", "65535", true, {IDC_NETWORK, 145}},
-        {"5", "abc", true, {IDC_NETWORK, 145}},  {"5", "0", true, {IDC_NETWORK, 145}},
+        {"5", "0x10", true, {5, 16, 1}},           {"010", "010", false, {10, 8, 0}},
+        {"255", "65534", true, {255, 65534, 1}},   {"1", "1", false, {1, 1, 0}},
+        {"300", "10", true, {IDC_PORT_ID, 145}},   {"256", "10", true, {IDC_PORT_ID, 145}},
+        {"-1", "10", true, {IDC_PORT_ID, 145}},    {"", "10", true, {IDC_PORT_ID, 145}},
+        {"5", "-1", true, {IDC_NETWORK, 145}},     {"5", "65535", true, {IDC_NETWORK, 145}},
+        {"5", "abc", true, {IDC_NETWORK, 145}},    {"5", "0", true, {IDC_NETWORK, 145}},
+        {"5", "-65535", true, {IDC_NETWORK, 145}},
     };
     VirtualPort edited;
     Modeless dialog(&edited);

@@ -14,7 +14,7 @@ TEST(ScanInt, ReadsWhatTheSystemRuntimeReads)
     FARPROC address = runtime ? GetProcAddress(runtime, "sscanf") : nullptr;
     ScanFunction scan = reinterpret_cast<ScanFunction>(reinterpret_cast<void*>(address));
     ASSERT_NE(nullptr, scan) << "msvcrt.dll has no sscanf here";
-    for (const char* text : {"0",           "-17",         "+17",        "0X1a",
+    for (const char* text : {"0",           "-17",         "+17",        "0X1aF",
                              "-0x1a",       "0x2E0",       "-0x10",      "017",
                              "010",         "08",          "09",         "0779",
                              "0179",        "10.0.0.1",    "0x1fg",      " \t-3",

@@ -54,10 +54,8 @@ protected:
     }
     Rows Statuses()
     {
-        Rows statuses;
-        for (int i = 0; i < PortTable.count; ++i)
-            statuses.push_back(GetEntryStatus(i));
-        return statuses;
+        BYTE statuses[8];
+        return Rows(statuses, statuses + ComputeEntryStatuses(statuses, 8));
     }
     ListViewHost host;
 };

@@ -55,6 +55,7 @@ TEST(ParameterString, GetIntFindsOptionsByTheScanRules)
         {"/irq:5 /irq:7", "irq", 5, "the first occurrence wins"},
         {"/irq /irq:7", "irq", -1, "... even without a value"},
         {"/n:abc", "n", 0, "no number: 0, not the default"},
+        {"/n:0xffffffff", "n", -1, "32-bit wrap, as the runtime's scan"},
         {"/\xE9t\xE9:5 /irq:3", "irq", 3, "bytes above 0x7F are no name characters"},
         {"/irq\xFF:5", "irq", -1, "0xFF after the name: present, no value"},
         {"----////----", "irq", -1, "option starts only"},

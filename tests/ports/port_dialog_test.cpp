@@ -1,7 +1,8 @@
-// Dialog 501 run for real on a VirtualPort, and the dialog helpers on real controls.
+// Dialog 501 of a VirtualPort: the modal Edit once for the framework, the
+// fields on a modeless dialog; the dialog helpers on real controls.
 #include <gtest/gtest.h>
 
-#include <tuple>
+#include <memory>
 
 #include "ports/dialog_controls.h"
 #include "ports/kinds/virtual_port.h"
@@ -12,119 +13,145 @@
 
 namespace {
 
-const char Caption[] = "Virtual Port Properties";
+using Numbers = std::vector<int>;
 
-// Everything a port shows and stores.
-using State = std::tuple<int, int, bool, std::string, std::string, std::string>;
-
-State StateOf(const PortWithDnet& port)
+// Port number, network number, attached.
+Numbers NumbersOf(const PortWithDnet& port)
 {
-    return State(port.GetPortId(), port.GetNetwork(), port.IsAttached(), port.GetPortIdText(),
-                 port.GetNetworkText(), port.GetAttachedText());
+    return {port.GetPortId(), port.GetNetwork(), port.IsAttached()};
 }
 
-void FillAndOk(HWND dialog, const char* id, const char* network)
+struct Virtual : VirtualPort {
+    Virtual(unsigned id, unsigned network, bool attached)
+    {
+        SetPortId(id);
+        SetNetwork(network);
+        SetAttached(attached);
+    }
+};
+
+// Types the fields; presses button, if any.
+void Type(HWND dialog, const char* id, const char* network, bool attached, int button = 0)
 {
-    DialogItem(dialog, IDC_PORT_ID).SetText(id);
-    DialogItem(dialog, IDC_NETWORK).SetText(network);
-    DialogItem(dialog, IDC_ATTACHED).SetChecked(false);
-    PressButton(dialog, IDOK);
+    SetDlgItemTextA(dialog, IDC_PORT_ID, id);
+    SetDlgItemTextA(dialog, IDC_NETWORK, network);
+    DialogItem(dialog, IDC_ATTACHED).SetChecked(attached);
+    if (button)
+        PressButton(dialog, button);
 }
+
+// Dialog 501 as PortDialogProc sets it up for port, without a modal loop.
+struct Modeless {
+    explicit Modeless(const Port* port)
+        : window(CreateDialogParamA(nullptr, MAKEINTRESOURCEA(IDD_VIRTUAL_PORT), nullptr, PortDialogProc,
+                                    LPARAM(port)))
+    {
+    }
+    ~Modeless() { DestroyWindow(window); }
+    HWND window;
+};
 
 }  // namespace
 
 // Fields show the port, empty for an unset or out-of-range number, limited to
-// 3 and 6 characters; Cancel or the close box after edits changes nothing.
-TEST(PortDialog, InitDialogThenCancelChangesNothing)
+// 3 and 6 characters.
+TEST(PortDialog, InitDialogShowsThePort)
 {
     const struct {
-        unsigned id, network;
-        bool attached, close;
+        Virtual port;
         const char *idText, *networkText;
-    } cases[] = {{7, 300, false, false, "7", "300"},
-                 {0, 0, true, false, "", ""},
-                 {3, 65535, true, true, "3", ""},
-                 {255, 65534, false, true, "255", "65534"}};
+    } cases[] = {{{7, 300, false}, "7", "300"},
+                 {{0, 0, true}, "", ""},
+                 {{3, 65535, true}, "3", ""},
+                 {{255, 65534, false}, "255", "65534"}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.id << "/" << c.network);
-        VirtualPort port;
-        port.SetPortId(c.id);
-        port.SetNetwork(c.network);
-        port.SetAttached(c.attached);
-        State before = StateOf(port);
-        DialogDriver driver;
-        driver.OnDialog(Caption, [&](HWND dialog) {
-            EXPECT_EQ(c.idText, ControlText(dialog, IDC_PORT_ID));
-            EXPECT_EQ(c.networkText, ControlText(dialog, IDC_NETWORK));
-            EXPECT_EQ(c.attached, DialogItem(dialog, IDC_ATTACHED).IsChecked());
-            EXPECT_EQ(3, DialogItem(dialog, IDC_PORT_ID).Send(EM_GETLIMITTEXT, 0, 0));
-            EXPECT_EQ(6, DialogItem(dialog, IDC_NETWORK).Send(EM_GETLIMITTEXT, 0, 0));
-            DialogItem(dialog, IDC_ATTACHED).SetChecked(!c.attached);
-            DialogItem(dialog, IDC_PORT_ID).SetText("9");
-            c.close ? void(PostMessageA(dialog, WM_CLOSE, 0, 0)) : PressButton(dialog, IDCANCEL);
-        });
-        EXPECT_FALSE(port.Edit(nullptr));
-        EXPECT_EQ(before, StateOf(port));
+        Modeless dialog(&c.port);
+        EXPECT_EQ(c.idText, ControlText(dialog.window, IDC_PORT_ID));
+        EXPECT_EQ(c.networkText, ControlText(dialog.window, IDC_NETWORK));
+        EXPECT_EQ(c.port.IsAttached(), DialogItem(dialog.window, IDC_ATTACHED).IsChecked());
+        EXPECT_EQ(3, DialogItem(dialog.window, IDC_PORT_ID).Send(EM_GETLIMITTEXT, 0, 0));
+        EXPECT_EQ(6, DialogItem(dialog.window, IDC_NETWORK).Send(EM_GETLIMITTEXT, 0, 0));
     }
 }
 
-// OK takes all fields, or refuses a value with message 145 over the dialog, the
-// port untouched and the failing field focused and selected, until fixed.
-TEST(PortDialog, OkTakesTheFieldsOrRefusesUntilFixed)
+// The typed texts make a port or fail on a control with message 145: the
+// port number read as unsigned decimal, the network as a "%i" number.
+TEST(PortDialog, FieldsMakeAPortOrNameTheFailingOne)
 {
-    // Taken: the values in port and net; refused: port 0 and the failing field in net.
     const struct {
         const char *id, *network;
-        int port, net;
+        bool attached;
+        Numbers result;  // taken: NumbersOf; refused: control, message
     } cases[] = {
-        {"5", "0x10", 5, 16},          {"5", "010", 5, 8},
-        {"255", "65534", 255, 65534},  {"1", "1", 1, 1},
-        {"0", "0x10", 0, IDC_PORT_ID}, {"300", "10", 0, IDC_PORT_ID},
-        {"256", "10", 0, IDC_PORT_ID}, {"-1", "10", 0, IDC_PORT_ID},
-        {"", "10", 0, IDC_PORT_ID},    {"0", "0", 0, IDC_PORT_ID},
-        {"5", "-1", 0, IDC_NETWORK},   {"5", "65535", 0, IDC_NETWORK},
-        {"5", "0", 0, IDC_NETWORK},    {"5", "abc", 0, IDC_NETWORK},
+        {"5", "0x10", true, {5, 16, 1}},           {"010", "010", false, {10, 8, 0}},
+        {"255", "65534", true, {255, 65534, 1}},   {"1", "1", false, {1, 1, 0}},
+        {"300", "10", true, {IDC_PORT_ID, 145}},   {"256", "10", true, {IDC_PORT_ID, 145}},
+        {"-1", "10", true, {IDC_PORT_ID, 145}},    {"", "10", true, {IDC_PORT_ID, 145}},
+        {"5", "-1", true, {IDC_NETWORK, 145}},     {"5", "65535", true, {IDC_NETWORK, 145}},
+        {"5", "abc", true, {IDC_NETWORK, 145}},    {"5", "0", true, {IDC_NETWORK, 145}},
+        {"5", "-65535", true, {IDC_NETWORK, 145}},
     };
+    VirtualPort edited;
+    Modeless dialog(&edited);
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "\"" << c.id << "\", \"" << c.network << "\"");
-        VirtualPort port;
-        port.SetPortId(4);
-        port.SetNetwork(40);
-        HWND shown = nullptr;
-        DialogDriver driver;
-        driver.OnDialog(Caption, [&](HWND dialog) { FillAndOk(shown = dialog, c.id, c.network); });
-        if (!c.port)
-            driver.OnMessageBox(IDOK).OnDialog(Caption, [&](HWND dialog) {
-                EXPECT_EQ(State(4, 40, true, "4", "40", "Yes"), StateOf(port));
-                HWND focus = GetFocus();
-                EXPECT_EQ(DialogItem(dialog, c.net).Window(), focus);
-                EXPECT_EQ(MAKELRESULT(0, GetWindowTextLengthA(focus)), SendMessageA(focus, EM_GETSEL, 0, 0));
-                FillAndOk(dialog, "12", "77");
-            });
-        EXPECT_TRUE(port.Edit(nullptr));
-        EXPECT_EQ(c.port ? State(c.port, c.net, false, c.id, std::to_string(c.net), "No")
-                         : State(12, 77, false, "12", "77", "No"),
-                  StateOf(port));
-        EXPECT_EQ(std::vector<std::string>(c.port ? 0 : 1, "One of the fields contains an invalid value."),
-                  driver.MessageTexts());
-        for (const MessageBoxRecord& box : driver.MessageBoxes())
-            EXPECT_TRUE(box.caption == "Orvanta Message" && box.owner == shown && box.style == MB_ICONHAND);
+        Type(dialog.window, c.id, c.network, c.attached);
+        std::unique_ptr<Port> made(edited.CreateFromDialog(dialog.window));
+        ASSERT_NE(nullptr, made);
+        int control = 0, message = 0;
+        bool valid = made->Validate(control, message);
+        EXPECT_EQ(c.result,
+                  (valid ? NumbersOf(static_cast<PortWithDnet&>(*made)) : Numbers{control, message}))
+            << '"' << c.id << "\", \"" << c.network << '"';
     }
 }
 
-// No template fails like Cancel; without a port the procedure ignores OK and
-// unknown ids and closes on Cancel; a missing string shows an empty text.
+// The modal Edit: Cancel after edits changes nothing; OK with a bad field shows
+// message 145 over the dialog and leaves the port as it was, the field focused
+// and selected, until it is fixed; then OK takes the fields.
+TEST(PortDialog, EditTakesTheFieldsOnlyOnAValidOk)
+{
+    const char caption[] = "Virtual Port Properties";
+    Virtual port(4, 40, true);
+    {
+        DialogDriver driver;
+        driver.OnDialog(caption, [](HWND dialog) { Type(dialog, "9", "90", false, IDCANCEL); });
+        EXPECT_FALSE(port.Edit(nullptr));
+        EXPECT_EQ((Numbers{4, 40, 1}), NumbersOf(port));
+    }
+    HWND shown = nullptr;
+    DialogDriver driver;
+    driver.OnDialog(caption, [&](HWND dialog) { Type(shown = dialog, "12", "65535", false, IDOK); });
+    driver.OnMessageBox(IDOK).OnDialog(caption, [&](HWND dialog) {
+        EXPECT_EQ((Numbers{4, 40, 1}), NumbersOf(port));
+        HWND focus = GetFocus();
+        EXPECT_EQ(GetDlgItem(dialog, IDC_NETWORK), focus);
+        EXPECT_EQ(MAKELRESULT(0, 5), SendMessageA(focus, EM_GETSEL, 0, 0));
+        Type(dialog, "12", "77", false, IDOK);
+    });
+    EXPECT_TRUE(port.Edit(nullptr));
+    EXPECT_EQ((Numbers{12, 77, 0}), NumbersOf(port));
+    ASSERT_EQ(1u, driver.MessageBoxes().size());
+    const MessageBoxRecord& box = driver.MessageBoxes()[0];
+    EXPECT_EQ("One of the fields contains an invalid value.", box.text);
+    EXPECT_EQ("Orvanta Message", box.caption);
+    EXPECT_EQ(shown, box.owner);
+    EXPECT_EQ(UINT(MB_ICONHAND), box.style);
+}
+
+// No template fails like Cancel; without a port the procedure ignores OK,
+// answers TRUE for other ids and ends on Cancel; a missing string shows "".
 TEST(PortDialog, MissingTemplatePortOrString)
 {
-    DialogDriver driver;
     EXPECT_FALSE(FakePhysicalPort().Edit(nullptr));  // dialog id -1
-    driver.OnDialog(Caption, [](HWND dialog) {
-        EXPECT_EQ("", ControlText(dialog, IDC_PORT_ID));
-        for (int id : {IDOK, 600, IDCANCEL})
-            PressButton(dialog, id);
-    });
-    EXPECT_EQ(IDCANCEL,
-              DialogBoxParamA(nullptr, MAKEINTRESOURCEA(IDD_VIRTUAL_PORT), nullptr, PortDialogProc, 0));
+    Modeless dialog(nullptr);
+    ShowWindow(dialog.window, SW_SHOWNA);
+    EXPECT_EQ("", ControlText(dialog.window, IDC_PORT_ID));
+    EXPECT_EQ(FALSE, PortDialogProc(dialog.window, WM_COMMAND, IDOK, 0));
+    EXPECT_EQ(TRUE, PortDialogProc(dialog.window, WM_COMMAND, 600, 0));
+    EXPECT_TRUE(IsWindowVisible(dialog.window));
+    PortDialogProc(dialog.window, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_FALSE(IsWindowVisible(dialog.window));
+    DialogDriver driver;
     driver.OnMessageBox(IDCANCEL);
     EXPECT_EQ(IDCANCEL, ShowMessage(nullptr, 9999, MB_OKCANCEL));
     EXPECT_EQ(std::vector<std::string>{""}, driver.MessageTexts());
@@ -137,8 +164,8 @@ TEST(PortDialogHelpers, OnRealControls)
     ListViewHost host(5), empty(0);
     CreateWindowExA(0, "EDIT", "", WS_CHILD, 0, 0, 50, 20, host.window, HMENU(7), nullptr, nullptr);
     const std::string pad(126, ' ');
-    const std::pair<std::string, int> numbers[] = {{"0x2E0", 736}, {"010", 8},     {"abc", 0},     {"", 0},
-                                                   {"-12", -12},   {pad + "5", 5}, {pad + " 5", 0}};
+    const std::pair<std::string, int> numbers[] = {
+        {"-0x10", -16}, {"abc", 0}, {pad + "5", 5}, {pad + " 5", 0}};
     for (const auto& n : numbers) {
         SetDlgItemTextA(host.window, 7, n.first.c_str());
         EXPECT_EQ(n.second, GetDlgItemNumber(host.window, 7)) << "\"" << n.first << "\"";

@@ -54,10 +54,8 @@ protected:
     }
     Rows Statuses()
     {
-        Rows statuses;
-        for (int i = 0; i < PortTable.count; ++i)
-            statuses.push_back(GetEntryStatus(i));
-        return statuses;
+        BYTE statuses[8];
+        return Rows(statuses, statuses + ComputeEntryStatuses(statuses, 8));
     }
     ListViewHost host;
 };
@@ -108,9 +106,11 @@ TEST_F(Validation, TablesAndAnswers)
             EXPECT_EQ(owner ? c.selected : Rows{0}, host.SelectedRows());
             EXPECT_EQ(c.statuses, Statuses());
             EXPECT_EQ(nullptr, PortTable.cursor);
-            for (const MessageBoxRecord& box : driver.MessageBoxes())
-                EXPECT_TRUE(box.caption == "Orvanta Message" && box.owner == owner &&
-                            box.style == (MB_OKCANCEL | MB_ICONEXCLAMATION));
+            for (const MessageBoxRecord& box : driver.MessageBoxes()) {
+                EXPECT_EQ("Orvanta Message", box.caption);
+                EXPECT_EQ(owner, box.owner);
+                EXPECT_EQ(UINT(MB_OKCANCEL | MB_ICONEXCLAMATION), box.style);
+            }
         }
     }
 }
@@ -139,9 +139,10 @@ TEST_F(Validation, StatusesInOnePassWithoutOverrun)
     Table("P1/10d P2/20 P3/30");
     TestPortIsValidCalls = TestPortIsSamePortCalls = 0;
     DialogDriver driver;
-    EXPECT_TRUE(ValidatePortTable(nullptr) == 1 && GetEntryStatus(2) == EntryValidAttached);
-    EXPECT_TRUE(TestPortIsValidCalls == 3 + 3 && TestPortIsSamePortCalls == 3 + 3)
-        << TestPortIsValidCalls << " " << TestPortIsSamePortCalls;
+    EXPECT_EQ(1, ValidatePortTable(nullptr));
+    EXPECT_EQ(EntryValidAttached, GetEntryStatus(2));
+    EXPECT_EQ((Rows{3 + 3, 3 + 3}), (Rows{TestPortIsValidCalls, TestPortIsSamePortCalls}))
+        << "asked and compared by the check, then by one status";
     EXPECT_EQ((Rows{-1, -1, -1}), (Rows{GetEntryStatus(3), GetEntryStatus(-1), GetEntryStatus(0x7FFFFFFF)}));
     BYTE statuses[4] = {9, 9, 9, 9};
     EXPECT_EQ(1, ComputeEntryStatuses(statuses, 1));
@@ -149,5 +150,5 @@ TEST_F(Validation, StatusesInOnePassWithoutOverrun)
     EXPECT_EQ(3, ComputeEntryStatuses(statuses, 4));
     EXPECT_EQ((Rows{EntryValidDetached, EntryValidAttached, EntryValidAttached, 9}),
               Rows(statuses, statuses + 4));
-    EXPECT_TRUE(ComputeEntryStatuses(nullptr, 4) == 0 && ComputeEntryStatuses(statuses, -1) == 0);
+    EXPECT_EQ((Rows{0, 0}), (Rows{ComputeEntryStatuses(nullptr, 4), ComputeEntryStatuses(statuses, -1)}));
 }

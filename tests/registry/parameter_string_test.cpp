@@ -25,26 +25,15 @@ std::string Text(const char* line, const char* name, size_t size = 64, const cha
     return memchr(buffer, '\0', size) ? buffer : "<unterminated>";
 }
 
-struct IntCase {
-    const char* line;
-    const char* name;
-    int32_t expected;  // with default -1
-    const char* why;
-};
-
-struct TextCase {
-    const char* line;
-    const char* name;
-    size_t size;
-    const char* expected;  // with default "dflt"
-    const char* why;
-};
-
 }  // namespace
 
 TEST(ParameterString, GetIntFindsOptionsByTheScanRules)
 {
-    const IntCase cases[] = {
+    const struct {
+        const char *line, *name;
+        int32_t expected;  // with default -1
+        const char* why;
+    } cases[] = {
         {Arcnet, "IRQ", 5, "names compare without regard to case"},
         {Arcnet, "ioport", 736, "hexadecimal"},
         {Arcnet, "timeout", -1, "extimeout is not timeout"},
@@ -65,13 +54,8 @@ TEST(ParameterString, GetIntFindsOptionsByTheScanRules)
         {"/x:1 /ir", "irq", -1, "text ends inside the name"},
         {"/irq:5 /irq:7", "irq", 5, "the first occurrence wins"},
         {"/irq /irq:7", "irq", -1, "... even without a value"},
-        {"/n:010", "n", 8, "octal"},
-        {"/n:08", "n", 0, "octal stops at the 8"},
-        {"/n: 5", "n", 5, "white space after the colon is skipped"},
-        {"/host:10.0.0.1", "host", 10, "the number stops at the dot"},
         {"/n:abc", "n", 0, "no number: 0, not the default"},
-        {"/n:\"5\"", "n", 0, "a quote is no digit"},
-        {"/n:0xffffffff", "n", -1, "32-bit wrap"},
+        {"/n:0xffffffff", "n", -1, "32-bit wrap, as the runtime's scan"},
         {"/\xE9t\xE9:5 /irq:3", "irq", 3, "bytes above 0x7F are no name characters"},
         {"/irq\xFF:5", "irq", -1, "0xFF after the name: present, no value"},
         {"----////----", "irq", -1, "option starts only"},
@@ -79,13 +63,17 @@ TEST(ParameterString, GetIntFindsOptionsByTheScanRules)
         {nullptr, "irq", -1, "a null line reads as empty"},
         {"/irq:5", nullptr, -1, "a null name is absent"},
     };
-    for (const IntCase& c : cases)
+    for (const auto& c : cases)
         EXPECT_EQ(c.expected, ParameterString(c.line).GetInt(c.name, -1)) << c.why;
 }
 
 TEST(ParameterString, GetStringReadsPlainAndQuotedValues)
 {
-    const TextCase cases[] = {
+    const struct {
+        const char *line, *name;
+        size_t size;
+        const char *expected, *why;  // expected with default "dflt"
+    } cases[] = {
         {Arcnet, "baud", 64, "156.25", "the dot kept inside quotes"},
         {Arcnet, "baud", 4, "156", "cut to size - 1"},
         {Arcnet, "baud", 1, "", "size 1 holds the terminator alone"},
@@ -109,7 +97,7 @@ TEST(ParameterString, GetStringReadsPlainAndQuotedValues)
         {nullptr, "t", 64, "dflt", "null line"},
         {"/t:x", nullptr, 64, "dflt", "null name"},
     };
-    for (const TextCase& c : cases)
+    for (const auto& c : cases)
         EXPECT_EQ(c.expected, Text(c.line, c.name, c.size)) << c.why;
 
     EXPECT_EQ("", Text("", "t", 64, nullptr)) << "null default";
@@ -128,12 +116,10 @@ TEST(ParameterString, HasOptionNeedsAValidName)
     ParameterString odd("/ :1 /:2 /a b:3 /a-b:4");
     for (const char* name : {"", " ", "a b", "a-b", static_cast<const char*>(nullptr)})
         EXPECT_FALSE(odd.HasOption(name)) << (name ? name : "(null)");
-    EXPECT_TRUE(ParameterString::IsOptionName("server_port2"));
-    EXPECT_FALSE(ParameterString::IsOptionName("a.b"));
     EXPECT_FALSE(ParameterString::IsOptionName("\xE9t\xE9"));
 }
 
-TEST(ParameterString, FindOptionPointsAtTheValue)
+TEST(ParameterString, FindOptionAndGetUInt)
 {
     const char line[] = "/a /b:xy";
     const char* value = line;
@@ -144,14 +130,8 @@ TEST(ParameterString, FindOptionPointsAtTheValue)
     value = line;
     EXPECT_FALSE(ParameterString(line).FindOption("c", &value));
     EXPECT_EQ(nullptr, value);
-}
-
-TEST(ParameterString, GetUIntIsGetIntUnsigned)
-{
-    EXPECT_EQ(0xFFFFFFFFu, ParameterString("/n:-1").GetUInt("n", 7));
-    EXPECT_EQ(0x80000000u, ParameterString("/n:2147483648").GetUInt("n", 7));
-    EXPECT_EQ(0xFFFFFFF0u, ParameterString("/m:1").GetUInt("n", 0xFFFFFFF0u));
-    EXPECT_EQ(0u, ParameterString("/n:x").GetUInt("n", 7));
+    EXPECT_EQ(0xFFFFFFFFu, ParameterString("/n:-1").GetUInt("n", 7)) << "GetInt taken unsigned";
+    EXPECT_EQ(0xFFFFFFF0u, ParameterString("/m:1").GetUInt("n", 0xFFFFFFF0u)) << "the default too";
 }
 
 // Under a code page whose bytes above 0x7F hold letters, those bytes are

@@ -21,7 +21,7 @@ std::string ClassOf(HWND window)
 // style gets the MB_ICON* flag of its icon and the MB_ type of its visible buttons.
 bool IsMessageBox(HWND window, UINT& style)
 {
-    if (ClassOf(window) != "#32770" || ClassOf(GetDlgItem(window, BoxTextId)) != "Static")
+    if (ClassOf(GetDlgItem(window, BoxTextId)) != "Static")
         return false;
     bool shown[IDNO + 1] = {};
     style = 0;
@@ -30,7 +30,8 @@ bool IsMessageBox(HWND window, UINT& style)
         if (kind != "Static" && kind != "Button")
             return false;
         if (kind == "Button" && GetDlgCtrlID(child) <= IDNO)
-            shown[GetDlgCtrlID(child)] = IsWindowVisible(child);
+            shown[GetDlgCtrlID(child)] =
+                GetWindowLongA(child, GWL_STYLE) & WS_VISIBLE;  // its box is not shown yet
         HICON icon = kind == "Static" ? HICON(SendMessageA(child, STM_GETICON, 0, 0)) : nullptr;
         for (int k = 0; icon && k < 4; ++k)  // IDI_HAND..IDI_ASTERISK show MB_ICONHAND..MB_ICONASTERISK
             style |= icon == LoadIconA(nullptr, MAKEINTRESOURCEA(32513 + k)) ? (k + 1) << 4 : 0;
@@ -45,7 +46,7 @@ bool IsMessageBox(HWND window, UINT& style)
 
 }  // namespace
 
-DialogDriver::DialogDriver(DWORD idleTimeoutMs) : idle(idleTimeoutMs)
+DialogDriver::DialogDriver(DWORD timeoutMs) : timeout(timeoutMs)
 {
     if (active || !hook || !timer)
         ADD_FAILURE() << "another DialogDriver is active, or no hook or timer: " << GetLastError();
@@ -57,62 +58,59 @@ DialogDriver::~DialogDriver()
     UnhookWindowsHookEx(hook);
     KillTimer(nullptr, timer);
     active = nullptr;
-    for (const Step& step : steps)
-        ADD_FAILURE() << "step never reached: " << (step.box ? "message box" : '"' + step.caption + '"');
+    for (const Answer& answer : answers)
+        ADD_FAILURE() << "step never reached: " << (answer.box ? "message box" : '"' + answer.caption + '"');
 }
 
-// Only notes the dialog: its step runs from the modal loop, once it is set up.
 LRESULT CALLBACK DialogDriver::Hook(int code, WPARAM wParam, LPARAM lParam)
 {
     HWND window = reinterpret_cast<HWND>(wParam);
     if (code == HCBT_ACTIVATE && active && ClassOf(window) == "#32770")
-        active->pending.push_back(window);
+        active->Activated(window);
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-// Runs the steps of the dialogs noted; once idle, ends every dialog still open.
-void CALLBACK DialogDriver::Tick(HWND, UINT, UINT_PTR, DWORD)
-{
-    if (!active)
-        return;
-    for (HWND window : std::exchange(active->pending, {}))
-        if (IsWindow(window))
-            active->Handle(window);
-    if (GetTickCount() - active->lastStep <= active->idle)
-        return;
-    for (HWND window : active->handled) {
-        if (IsWindowVisible(window)) {
-            ADD_FAILURE() << "timed out with \"" << WindowText(window) << "\" open";
-            EndDialog(window, IDCANCEL);  // hides it at once
-        }
-    }
-}
-
-void DialogDriver::Handle(HWND window)
+// Takes the next answer for a window, or reports and cancels it.
+void DialogDriver::Activated(HWND window)
 {
     UINT style = 0;
-    bool box = IsMessageBox(window, style), known = std::count(handled.begin(), handled.end(), window) > 0;
-    bool expected = !steps.empty() && steps.front().box == box &&
-                    (box ? !known : steps.front().caption == WindowText(window));
-    if (known && !expected)
-        return;  // shown again after its own message box
-    handled.push_back(window);
-    lastStep = GetTickCount();
+    bool box = IsMessageBox(window, style), again = std::count(seen.begin(), seen.end(), window) > 0;
+    bool expected = !answers.empty() && answers.front().box == box &&
+                    (box || answers.front().caption == WindowText(window));
+    if (again && (box || !expected))
+        return;  // active again after its own message box
+    seen.push_back(window);
+    lastWindow = GetTickCount();
     if (box) {
         texts.push_back(ControlText(window, BoxTextId));
         boxes.push_back({WindowText(window), texts.back(), GetWindow(window, GW_OWNER), style});
     }
-    if (!expected) {
-        ADD_FAILURE() << "unexpected " << (box ? "message box \"" : "dialog \"") << WindowText(window) << "\""
-                      << (box ? ": \"" + texts.back() + "\"" : "");
-        return PressButton(window, IDCANCEL);
+    if (expected) {
+        due.emplace_back(window, std::move(answers.front()));
+        return answers.pop_front();
     }
-    Step step = std::move(steps.front());
-    steps.erase(steps.begin());
-    if (step.action)
-        step.action(window);
-    if (box)
-        PressButton(window, step.answer);
+    ADD_FAILURE() << "unexpected " << (box ? "message box \"" : "dialog \"") << WindowText(window) << '"'
+                  << (box ? ": \"" + texts.back() + '"' : "");
+    PressButton(window, IDCANCEL);
+}
+
+// Runs the answers taken; after the time-out, ends every window still shown.
+void CALLBACK DialogDriver::Tick(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (!active)
+        return;
+    for (auto& [window, answer] : std::exchange(active->due, {})) {
+        if (answer.action)
+            answer.action(window);
+        if (answer.box)
+            PressButton(window, answer.button);
+    }
+    if (GetTickCount() - active->lastWindow > active->timeout)
+        for (HWND window : active->seen)
+            if (IsWindowVisible(window)) {
+                ADD_FAILURE() << "timed out with \"" << WindowText(window) << "\" open";
+                EndDialog(window, IDCANCEL);  // hides it at once
+            }
 }
 
 std::string WindowText(HWND window)

@@ -1,11 +1,13 @@
-// Answers the dialogs and message boxes of the test's thread step by step: a
-// WH_CBT hook notes each as it activates, a timer runs its step in the modal
-// loop. A dialog shown again after its own message box is left alone unless
-// the next step names it; any other window is reported and cancelled; after
-// idleTimeoutMs without a step, every dialog still open is reported and ended.
+// Answers the modal dialogs and message boxes of the test's thread from a
+// queue: a WH_CBT hook takes the next answer as each window activates, and a
+// timer runs it from the modal loop once the window is set up. A dialog that
+// activates again (after its own message box) takes an answer only when the
+// next one names it. Windows nobody expects are reported and cancelled; after
+// timeoutMs without a new window, whatever is still open is reported and ended.
 #pragma once
 #include <windows.h>
 
+#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
@@ -20,39 +22,40 @@ class DialogDriver {
 public:
     using Action = std::function<void(HWND window)>;
 
-    explicit DialogDriver(DWORD idleTimeoutMs = 10000);
-    ~DialogDriver();  // reports the steps never reached
+    explicit DialogDriver(DWORD timeoutMs = 10000);
+    ~DialogDriver();  // reports the answers never taken
     DialogDriver(const DialogDriver&) = delete;
     DialogDriver& operator=(const DialogDriver&) = delete;
 
-    // Next step: the dialog captioned caption; action fills, looks, presses.
+    // Next answer: the dialog captioned caption; action fills, looks, presses.
     DialogDriver& OnDialog(const std::string& caption, Action action)
     {
         return Add({false, caption, 0, action});
     }
-    // Next step: a message box; recorded, checked while shown, then answered.
+    // Next answer: a message box; recorded, checked while shown, then answered.
     DialogDriver& OnMessageBox(int answer, Action check = nullptr) { return Add({true, "", answer, check}); }
     // Every message box seen, expected or not, in order.
     const std::vector<MessageBoxRecord>& MessageBoxes() const { return boxes; }
     const std::vector<std::string>& MessageTexts() const { return texts; }
 
 private:
-    struct Step {
+    struct Answer {
         bool box;
         std::string caption;
-        int answer;
+        int button;  // pressed after action for a message box
         Action action;
     };
-    DialogDriver& Add(const Step& step) { return steps.push_back(step), *this; }
+    DialogDriver& Add(const Answer& answer) { return answers.push_back(answer), *this; }
     static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
-    void Handle(HWND window);
+    void Activated(HWND window);
 
-    DWORD idle, lastStep = GetTickCount();
+    DWORD timeout, lastWindow = GetTickCount();
     HHOOK hook = SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId());
     UINT_PTR timer = SetTimer(nullptr, 0, 20, Tick);
-    std::vector<Step> steps;
-    std::vector<HWND> pending, handled;
+    std::deque<Answer> answers;
+    std::vector<std::pair<HWND, Answer>> due;  // taken, run at the next tick
+    std::vector<HWND> seen;
     std::vector<MessageBoxRecord> boxes;
     std::vector<std::string> texts;
 };

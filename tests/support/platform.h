@@ -4,9 +4,30 @@
 #pragma once
 #include <windows.h>
 
+#include <string.h>
+
 enum class TestPlatform { Win9x, Nt4, Nt5Plus, Unsupported };
 
 // The platform the running system reports.
-TestPlatform RunningPlatform();
+inline TestPlatform RunningPlatform()
+{
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof(version);
+    GetVersionExA(&version);
+    if (version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS)
+        return TestPlatform::Win9x;
+    if (version.dwPlatformId != VER_PLATFORM_WIN32_NT)
+        return TestPlatform::Unsupported;
+    return version.dwMajorVersion > 4 ? TestPlatform::Nt5Plus : TestPlatform::Nt4;
+}
+
 // The platform the program's file name asks for; Nt5Plus when it names none.
-TestPlatform ExpectedPlatform();
+inline TestPlatform ExpectedPlatform()
+{
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, sizeof(path));
+    return strstr(path, "_win98.exe")   ? TestPlatform::Win9x
+           : strstr(path, "_nt40.exe")  ? TestPlatform::Nt4
+           : strstr(path, "_win31.exe") ? TestPlatform::Unsupported
+                                        : TestPlatform::Nt5Plus;
+}

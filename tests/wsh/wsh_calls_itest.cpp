@@ -9,7 +9,8 @@ namespace {
 
 const BYTE Fill = 0xA5;
 
-bool AllFill(const void* p, size_t n) { return std::count((BYTE*)p, (BYTE*)p + n, Fill) == int(n); }
+// Bytes no longer holding Fill.
+int Changed(const void* p, size_t n) { return int(n) - int(std::count((BYTE*)p, (BYTE*)p + n, Fill)); }
 
 std::vector<DWORD> Values(const void* p, size_t n) { return {(const DWORD*)p, (const DWORD*)p + n}; }
 
@@ -37,15 +38,16 @@ TEST(WshEnumProtocols, SizeProtocolAndLists)
     EXPECT_EQ("-1 44 10014", Enumerate(nullptr, nullptr, 44)) << "room but no buffer";
     for (LPINT list : {others, empty, hidden})
         EXPECT_EQ("0 0 0", Enumerate(list, buffer, sizeof(buffer))) << "list from " << list[0];
-    EXPECT_TRUE(AllFill(buffer, sizeof(buffer))) << "written without a record";
+    EXPECT_EQ(0, Changed(buffer, sizeof(buffer))) << "written without a record";
     for (LPINT list : {LPINT(nullptr), ours, mixed}) {
         for (DWORD size : {44u, 100u}) {
             memset(buffer, Fill, sizeof(buffer));
             EXPECT_EQ("1 44 0", Enumerate(list, buffer + 1, size)) << "buffer of " << size;
             const std::vector<DWORD> record = {0x201, 157, 14, 7, 2, 33000, 0xFFFFFFFF, DWORD(buffer + 33)};
             EXPECT_EQ(record, Values(buffer + 1, 8)) << "the record, its name pointer 32 bytes in";
-            EXPECT_EQ(0, memcmp(buffer + 33, L"Vemto", 12)) << "the name right behind the record";
-            EXPECT_TRUE(buffer[0] == Fill && AllFill(buffer + 45, 56)) << "written outside the 44 bytes";
+            EXPECT_EQ(std::wstring(L"Vemto"), (const wchar_t*)(buffer + 33))
+                << "the name right behind the record";
+            EXPECT_EQ(0, Changed(buffer, 1) + Changed(buffer + 45, 56)) << "written outside the 44 bytes";
         }
     }
 }
@@ -57,10 +59,11 @@ TEST(WshGetWinsockMapping, EightyBytesOrOnlyTheSize)
     memset(buffer, Fill, sizeof(buffer));
     EXPECT_EQ(80u, WSH(GetWinsockMapping)(nullptr, 80));
     EXPECT_EQ(80u, WSH(GetWinsockMapping)(PWINSOCK_MAPPING(buffer), 79));
-    EXPECT_TRUE(AllFill(buffer, sizeof(buffer))) << "a short buffer was written";
+    EXPECT_EQ(0, Changed(buffer, sizeof(buffer))) << "a short buffer was written";
     EXPECT_EQ(80u, WSH(GetWinsockMapping)(PWINSOCK_MAPPING(buffer), sizeof(buffer)));
     EXPECT_EQ(Values(Mapping, 18), Values(buffer + 2, 18)) << "the rows";
-    EXPECT_TRUE(buffer[0] == 6 && buffer[1] == 3 && AllFill(buffer + 20, 4)) << "counts, or beyond 80 bytes";
+    EXPECT_EQ((std::vector<DWORD>{6, 3}), Values(buffer, 2)) << "the counts";
+    EXPECT_EQ(0, Changed(buffer + 20, 4)) << "written beyond 80 bytes";
 }
 
 // Every mapped triple becomes the canonical one, in the caller's values and the context; the device
@@ -77,11 +80,12 @@ TEST(WshOpenSocket, EveryMappedTripleOpensACanonicalSocket)
         EXPECT_EQ(before + 1, HeapBlocksHolding()) << "not one context block";
         EXPECT_EQ(Values(Canonical, 3), Values(&s.family, 3)) << "the caller's values";
         EXPECT_EQ(Values(Canonical, 3), Values(s.context, 3)) << "the context";
-        EXPECT_TRUE(s.events == 0x80 && s.device.Length == 26 && s.device.MaximumLength == 26);
+        EXPECT_EQ((std::vector<DWORD>{0x80, 26, 26}),
+                  (std::vector<DWORD>{s.events, s.device.Length, s.device.MaximumLength}));
         MEMORY_BASIC_INFORMATION memory = {};
         VirtualQuery(s.device.Buffer, &memory, sizeof(memory));
         ASSERT_EQ(wshDll.Module(), memory.AllocationBase) << "the name is not the library's constant";
-        EXPECT_EQ(0, memcmp(L"\\Device\\Vemto", s.device.Buffer, 26));
+        EXPECT_EQ(std::wstring(L"\\Device\\Vemto"), std::wstring(s.device.Buffer, 13));
         EXPECT_EQ(0, CloseSocket(s.context));
         EXPECT_EQ(before, HeapBlocksHolding());
     }
@@ -96,8 +100,9 @@ TEST(WshOpenSocket, UnmappedTriplesAndMissingPointersAreRefused)
     for (const auto& t : triples) {
         OpenedSocket s = OpenSocket(t[0], t[1], t[2]);
         EXPECT_EQ(WSAEINVAL, s.result) << t[0] << ", " << t[1] << ", " << t[2];
-        EXPECT_TRUE(Values(t, 3) == Values(&s.family, 3) && !s.device.Buffer && !s.context && !s.events)
-            << "written on refusal";
+        EXPECT_EQ(Values(t, 3), Values(&s.family, 3)) << "written on refusal";
+        EXPECT_EQ(std::vector<DWORD>(3),
+                  (std::vector<DWORD>{DWORD(s.device.Buffer), DWORD(s.context), s.events}));
     }
     OpenedSocket s = {0, 157, 2, 33000};
     EXPECT_EQ(WSAEFAULT, WSH(OpenSocket)(nullptr, &s.type, &s.protocol, &s.device, &s.context, &s.events));
@@ -117,25 +122,29 @@ TEST(WshSocketInformation, ContextOption)
     INT length = 11;
     EXPECT_EQ(0, GetOption(s.context, SOL_INTERNAL, 2, value, &length)) << "other option";
     EXPECT_EQ(WSAEFAULT, GetOption(s.context, SOL_INTERNAL, SO_CONTEXT, value, &length)) << "short buffer";
-    EXPECT_TRUE(length == 11 && AllFill(value, sizeof(value))) << "written on refusal";
+    EXPECT_EQ(11, length) << "written on refusal";
+    EXPECT_EQ(0, Changed(value, sizeof(value))) << "written on refusal";
     EXPECT_EQ(0, GetOption(s.context, SOL_INTERNAL, SO_CONTEXT, nullptr, &length));
     EXPECT_EQ(12, length) << "size query";
     length = sizeof(value);
     EXPECT_EQ(0, GetOption(s.context, SOL_INTERNAL, SO_CONTEXT, value, &length));
-    EXPECT_TRUE(length == 12 && !memcmp(Canonical, value, 12) && AllFill(value + 12, 4));
+    EXPECT_EQ(12, length);
+    EXPECT_EQ(Values(Canonical, 3), Values(value, 3));
+    EXPECT_EQ(0, Changed(value + 12, 4));
 
     const DWORD other[3] = {1, 2, 3};
     memcpy(value, other, 12);
     size_t before = HeapBlocksHolding(other);
     EXPECT_EQ(0, SetOption(s.context, SOL_INTERNAL, SO_CONTEXT, value, 12));
-    EXPECT_TRUE(HeapBlocksHolding(other) == before && !memcmp(other, value, 12) &&
-                !memcmp(Canonical, s.context, 12))
-        << "an existing context was replaced or changed";
+    EXPECT_EQ(before, HeapBlocksHolding(other)) << "an existing context was replaced";
+    EXPECT_EQ(Values(other, 3), Values(value, 3)) << "the value was changed";
+    EXPECT_EQ(Values(Canonical, 3), Values(s.context, 3)) << "the context was changed";
     ASSERT_EQ(0, SetOption(nullptr, SOL_INTERNAL, SO_CONTEXT, value, 12));
     PVOID inherited = *reinterpret_cast<PVOID*>(value);
     EXPECT_EQ(Values(other, 3), Values(inherited, 3)) << "not the handed-over bytes";
-    EXPECT_TRUE(!memcmp(other + 1, value + 4, 8) && AllFill(value + 12, 4)) << "more than one field replaced";
-    EXPECT_TRUE(CloseSocket(inherited) == 0 && CloseSocket(s.context) == 0);
+    EXPECT_EQ(Values(other + 1, 2), Values(value + 4, 2)) << "more than one field replaced";
+    EXPECT_EQ(0, Changed(value + 12, 4)) << "written beyond the value";
+    EXPECT_EQ((std::vector<INT>{0, 0}), (std::vector<INT>{CloseSocket(inherited), CloseSocket(s.context)}));
     EXPECT_EQ(before, HeapBlocksHolding(other));
 }
 
@@ -158,7 +167,8 @@ TEST(WshBadInput, DefinedAnswers)
     EXPECT_EQ(WSAEINVAL, SetOption(nullptr, SOL_INTERNAL, 2, value, 12));
     EXPECT_EQ(WSAEFAULT, SetOption(nullptr, SOL_INTERNAL, SO_CONTEXT, nullptr, 12));
     EXPECT_EQ(WSAEADDRNOTAVAIL, WSH(GetWildcardSockaddr)(value, PSOCKADDR(value), &length));
-    EXPECT_TRUE(before == HeapBlocksHolding(value) && AllFill(value, 12)) << "written or allocated";
+    EXPECT_EQ(before, HeapBlocksHolding(value)) << "allocated";
+    EXPECT_EQ(0, Changed(value, 12)) << "written";
 }
 
 namespace {

@@ -261,7 +261,7 @@ void AddPort(HWND dialog, Port* (*create)())
     int row = rows.Count();
     BYTE statuses[MaxPortTableRows];
     int count = ComputeEntryStatuses(statuses, EntryCount());
-    rows.InsertRow(row, RowImage(added, row < count ? statuses[row] : EntryInvalid), row == 0);
+    rows.InsertRow(row, RowImage(added, row < count ? int(statuses[row]) : int(EntryInvalid)), row == 0);
     RefreshTexts(dialog, row);
     SetButtonStates(dialog);
     NotifyChanged(1);

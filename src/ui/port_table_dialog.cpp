@@ -78,8 +78,8 @@ int RowImage(const Port* port, int status)
 }
 
 // ---------------------------------------------------------------------------
-// Swapping the ports of two nodes, for Up and Down.
-// TODO: replace with the table's own swap operation once it is available.
+// Swapping the ports of two nodes, for Up and Down: kept apart here until the
+// table offers the operation itself.
 bool SwapNodePorts(int first, int second)
 {
     PortTableNode* a = PortTableNodeAt(first);

@@ -260,7 +260,7 @@ void AddPort(HWND dialog, Port* (*create)())
     ListViewRows rows = Rows(dialog);
     int row = rows.Count();
     BYTE statuses[MaxPortTableRows];
-    int count = ComputeEntryStatuses(statuses, EntryCount());
+    int count = ComputeEntryStatuses(statuses, row < MaxPortTableRows ? row + 1 : MaxPortTableRows);
     rows.InsertRow(row, RowImage(added, row < count ? int(statuses[row]) : int(EntryInvalid)), row == 0);
     RefreshTexts(dialog, row);
     SetButtonStates(dialog);

@@ -85,7 +85,8 @@ TEST(PortTableDialog, CommandsChangeTableListAndSelection)
     }
 }
 
-// Add and Edit (double-click) run the kind's dialog; its Cancel changes nothing.
+// Add and Edit (double-click) run the kind's dialog, here giving port 2 and
+// network 900; its Cancel changes nothing. The rows' images follow.
 TEST(PortTableDialog, AddAndEditGoThroughTheKindsDialog)
 {
     const struct {
@@ -93,14 +94,15 @@ TEST(PortTableDialog, AddAndEditGoThroughTheKindsDialog)
         const char* caption;
         int answer;
         Texts networks;
+        std::vector<int> images;
         const char* states;
     } cases[] = {
-        {2, IDM_ADD_VIRTUAL, "Virtual Port Properties", IDOK, {"1", "2", "900"}, "EARUD"},
-        {0, IDM_ADD_ETHERNET, "Ethernet Port Properties", IDOK, {"900"}, "EAR--"},
-        {2, IDM_ADD_VIRTUAL, "Virtual Port Properties", IDCANCEL, {"1", "2"}, "EARUD"},
-        {2, 0, "Virtual Port Properties", IDOK, {"900", "2"}, "EARUD"},
-        {2, 0, "Virtual Port Properties", IDCANCEL, {"1", "2"}, "EARUD"},
-        {254, IDM_ADD_VIRTUAL, "Virtual Port Properties", IDOK, {}, "E-RUD"},
+        {2, IDM_ADD_VIRTUAL, "Virtual Port Properties", IDOK, {"1", "2", "900"}, {1, 1, 3}, "EARUD"},
+        {0, IDM_ADD_ETHERNET, "Ethernet Port Properties", IDOK, {"900"}, {0}, "EAR--"},
+        {2, IDM_ADD_VIRTUAL, "Virtual Port Properties", IDCANCEL, {"1", "2"}, {1, 1}, "EARUD"},
+        {2, 0, "Virtual Port Properties", IDOK, {"900", "2"}, {1, 3}, "EARUD"},
+        {2, 0, "Virtual Port Properties", IDCANCEL, {"1", "2"}, {1, 1}, "EARUD"},
+        {254, IDM_ADD_VIRTUAL, "Virtual Port Properties", IDOK, {}, {}, "E-RUD"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "command " << c.command << " with " << c.stored << " entries");
@@ -108,7 +110,7 @@ TEST(PortTableDialog, AddAndEditGoThroughTheKindsDialog)
         EmbeddedDialog d;
         DialogDriver driver;
         driver.OnDialog(c.caption, [&](HWND kind) {
-            SetDlgItemTextA(kind, IDC_PORT_ID, "9");
+            SetDlgItemTextA(kind, IDC_PORT_ID, "2");
             SetDlgItemTextA(kind, IDC_NETWORK, "900");
             PressButton(kind, c.answer);
         });
@@ -116,6 +118,7 @@ TEST(PortTableDialog, AddAndEditGoThroughTheKindsDialog)
         c.command ? d.Command(c.command) : void(SendMessageA(d.dialog, WM_NOTIFY, 0, LPARAM(&click)));
         if (c.stored < 254) {
             EXPECT_EQ(c.networks, d.Column(2));
+            EXPECT_EQ(c.images, d.Images());
         }
         EXPECT_EQ(c.states, d.ButtonStates());
         EXPECT_EQ(c.answer == IDOK ? 1 : 0, Changes.calls);

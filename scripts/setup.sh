@@ -9,6 +9,8 @@ have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok
 for p in g++-mingw-w64-i686 wine wine32:i386 cmake googletest make; do
     have_pkg "$p" || need="$need $p"
 done
+# The build's icon tool is compiled for the build machine itself.
+have_pkg g++ || need="$need g++"
 command -v i686-w64-mingw32-g++-posix >/dev/null 2>&1 || need="$need g++-mingw-w64-i686"
 [ -f /usr/src/googletest/CMakeLists.txt ] || need="$need googletest"
 

@@ -15,9 +15,6 @@ HWND PortTableDialog = nullptr;
 
 namespace {
 
-// The stack reads at most this many entries.
-const int MaxEntries = 255;
-
 // Builds a port of class T from an entry key; null when memory runs out.
 template <class T>
 Port* Build(const RegKey& entry)
@@ -129,8 +126,8 @@ bool LoadPortTable()
     int count = int(stored);
     if (count < 0)
         return false;
-    if (count > MaxEntries)
-        count = MaxEntries;
+    if (count > MaxPortTableEntries)
+        count = MaxPortTableEntries;
 
     for (int i = 0; i < count; ++i) {
         char name[16];

@@ -36,6 +36,10 @@ typedef void(WINAPI* PortTableChangeCallback)(HWND dialog, BYTE changed);
 extern PortTableChangeCallback ChangeCallback;
 extern HWND PortTableDialog;
 
+// The stack reads at most this many entries; the loader stops there and
+// the Port Table dialog adds no more.
+const int MaxPortTableEntries = 255;
+
 // Fills the list from the registry; false only when "Num_Entries" is
 // negative. Removes the nodes already there without destroying their ports:
 // replace a loaded table with FreePortTable first.

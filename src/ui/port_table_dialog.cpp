@@ -67,7 +67,7 @@ HINSTANCE ResourceModule() { return ModuleInstance ? ModuleInstance : GetModuleH
 
 ListViewRows Rows(HWND dialog) { return ListViewRows(GetDlgItem(dialog, IDC_PORT_LIST)); }
 
-int EntryCount() { return PortTable.count < MaxPortTableRows ? PortTable.count : MaxPortTableRows; }
+int EntryCount() { return PortTable.count < MaxPortTableEntries ? PortTable.count : MaxPortTableEntries; }
 
 int RowImage(const Port* port, int status)
 {
@@ -76,22 +76,6 @@ int RowImage(const Port* port, int status)
     int type = port->GetType();
     return type >= PortTypePhysical && type <= PortTypePointToPoint ? type : ProblemImage;
 }
-
-// ---------------------------------------------------------------------------
-// Swapping the ports of two nodes, for Up and Down: kept apart here until the
-// table offers the operation itself.
-bool SwapNodePorts(int first, int second)
-{
-    PortTableNode* a = PortTableNodeAt(first);
-    PortTableNode* b = PortTableNodeAt(second);
-    if (!a || !b)
-        return false;
-    Port* port = a->port;
-    a->port = b->port;
-    b->port = port;
-    return true;
-}
-// ---------------------------------------------------------------------------
 
 void SetRowTexts(const ListViewRows& rows, int row, const Port& port)
 {
@@ -115,7 +99,7 @@ void RefreshTexts(HWND dialog, int from)
 void RefreshImages(HWND dialog, int from)
 {
     ListViewRows rows = Rows(dialog);
-    BYTE statuses[MaxPortTableRows];
+    BYTE statuses[MaxPortTableEntries];
     int count = ComputeEntryStatuses(statuses, rows.Count() < EntryCount() ? rows.Count() : EntryCount());
     int row = 0;
     for (PortTableNode* node = PortTable.head; node && row < count; node = node->next, ++row)
@@ -126,7 +110,7 @@ void RefreshImages(HWND dialog, int from)
 void SetButtonStates(HWND dialog)
 {
     int count = PortTable.count;
-    DialogItem(dialog, IDC_ADD_PORT).Enable(count < MaxPortTableRows);
+    DialogItem(dialog, IDC_ADD_PORT).Enable(count < MaxPortTableEntries);
     DialogItem(dialog, IDC_EDIT_PORT).Enable(count >= 1);
     DialogItem(dialog, IDC_REMOVE_PORT).Enable(count >= 1);
     DialogItem(dialog, IDC_PORT_UP).Enable(count >= 2);
@@ -170,9 +154,9 @@ void FillList(const ListViewRows& rows)
 
     int count = EntryCount();
     int hint = count * 3 / 2;
-    rows.SetCountHint(hint == 0 ? 10 : hint > MaxPortTableRows ? MaxPortTableRows : hint);
+    rows.SetCountHint(hint == 0 ? 10 : hint > MaxPortTableEntries ? MaxPortTableEntries : hint);
 
-    BYTE statuses[MaxPortTableRows];
+    BYTE statuses[MaxPortTableEntries];
     count = ComputeEntryStatuses(statuses, count);
     int row = 0;
     for (PortTableNode* node = PortTable.head; node && row < count; node = node->next, ++row) {
@@ -251,7 +235,7 @@ void EditSelected(HWND dialog)
 
 void AddPort(HWND dialog, Port* (*create)())
 {
-    if (PortTable.count >= MaxPortTableRows)
+    if (PortTable.count >= MaxPortTableEntries)
         return;
     std::unique_ptr<Port> port(create());
     if (!port || !port->Edit(dialog) || !AppendPort(port.get()))
@@ -259,8 +243,8 @@ void AddPort(HWND dialog, Port* (*create)())
     Port* added = port.release();
     ListViewRows rows = Rows(dialog);
     int row = rows.Count();
-    BYTE statuses[MaxPortTableRows];
-    int count = ComputeEntryStatuses(statuses, row < MaxPortTableRows ? row + 1 : MaxPortTableRows);
+    BYTE statuses[MaxPortTableEntries];
+    int count = ComputeEntryStatuses(statuses, row < MaxPortTableEntries ? row + 1 : MaxPortTableEntries);
     rows.InsertRow(row, RowImage(added, row < count ? int(statuses[row]) : int(EntryInvalid)), row == 0);
     RefreshTexts(dialog, row);
     SetButtonStates(dialog);
@@ -297,7 +281,7 @@ void MoveSelected(HWND dialog, int step)
     int other = row + step;
     if (row < 0 || other < 0 || other >= Rows(dialog).Count())
         return;
-    if (!SwapNodePorts(row, other))
+    if (!SwapPortTableEntries(row, other))
         return;
     SelectListItem(GetDlgItem(dialog, IDC_PORT_LIST), other);
     int from = row < other ? row : other;

@@ -6,9 +6,6 @@
 #pragma once
 #include <windows.h>
 
-// Most entries the dialog shows; Add is disabled at this count.
-const int MaxPortTableRows = 255;
-
 INT_PTR CALLBACK PortTableDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Runs the dialog modally with owner; its result (1 after OK, 2 after

@@ -44,6 +44,12 @@ bool IsMessageBox(HWND window, UINT& style)
     return true;
 }
 
+BOOL CALLBACK NoteWindow(HWND window, LPARAM list)
+{
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
 }  // namespace
 
 DialogDriver::DialogDriver(DWORD timeoutMs) : timeout(timeoutMs)
@@ -51,6 +57,7 @@ DialogDriver::DialogDriver(DWORD timeoutMs) : timeout(timeoutMs)
     if (active || !hook || !timer)
         ADD_FAILURE() << "another DialogDriver is active, or no hook or timer: " << GetLastError();
     active = this;
+    EnumThreadWindows(GetCurrentThreadId(), NoteWindow, LPARAM(&before));
 }
 
 DialogDriver::~DialogDriver()
@@ -73,6 +80,8 @@ LRESULT CALLBACK DialogDriver::Hook(int code, WPARAM wParam, LPARAM lParam)
 // Takes the next answer for a window, or reports and cancels it.
 void DialogDriver::Activated(HWND window)
 {
+    if (std::count(before.begin(), before.end(), window))
+        return;
     UINT style = 0;
     bool box = IsMessageBox(window, style), again = std::count(seen.begin(), seen.end(), window) > 0;
     bool expected = !answers.empty() && answers.front().box == box &&

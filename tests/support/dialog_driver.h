@@ -2,7 +2,8 @@
 // queue: a WH_CBT hook takes the next answer as each window activates, and a
 // timer runs it from the modal loop once the window is set up. A dialog that
 // activates again (after its own message box) takes an answer only when the
-// next one names it. Windows nobody expects are reported and cancelled; after
+// next one names it. Windows that were open before the driver (a test's own
+// modeless or embedded dialog) are left alone. Windows nobody expects are reported and cancelled; after
 // timeoutMs without a new window, whatever is still open is reported and ended.
 #pragma once
 #include <windows.h>
@@ -55,7 +56,7 @@ private:
     UINT_PTR timer = SetTimer(nullptr, 0, 20, Tick);
     std::deque<Answer> answers;
     std::vector<std::pair<HWND, Answer>> due;  // taken, run at the next tick
-    std::vector<HWND> seen;
+    std::vector<HWND> seen, before;            // before: the thread's windows at the start
     std::vector<MessageBoxRecord> boxes;
     std::vector<std::string> texts;
 };

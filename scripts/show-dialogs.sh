@@ -24,8 +24,8 @@ log="$build/run.log"
 
 # Seconds allowed for the dialog to appear (a new prefix's first start of
 # rundll32 is the slow one) and for anything else.
-appear_timeout=60
-step_timeout=20
+appear_timeout=${RUN_APPEAR_TIMEOUT:-60}
+step_timeout=${RUN_STEP_TIMEOUT:-20}
 
 say() { echo "run: $*"; }
 fail() {

@@ -255,7 +255,7 @@ public:
                type == REG_DWORD;
     }
 
-    // "-" when the value is missing; the empty text names the default adapter.
+    // "-" when the value is missing.
     void Text(const char* name, char* text, DWORD size) const
     {
         DWORD type = 0;
@@ -331,12 +331,16 @@ int Table()
         Number(entry, "Port", port, sizeof port);
         Number(entry, "Dnet", network, sizeof network);
         entry.Text("Nic", nic, sizeof nic);
+        bool onAdapter = type != 1 && type != 2;
+        if (onAdapter && (nic[0] == '\0' || strcmp(nic, "-") == 0)) {
+            strcpy(nic, "Default");  // no adapter named
+        }
         printf("  %-6lu %-20s %-8s %-8s %-9s %s\n", static_cast<unsigned long>(i), KindName(type, protocol),
                port, network,
                !hasConnected ? "-"
                : connected   ? "yes"
                              : "no",
-               nic[0] ? nic : "Default");
+               nic);
     }
     return 0;
 }

@@ -24,6 +24,18 @@ extern "C" {
  * holds unsaved changes, 0 after a save or reload. */
 typedef void(WINAPI* TolmarinChangeCallback)(HWND portTableDialog, BYTE changed);
 
+/* Shows the Port Table dialog, owned by the thread's active window; OK
+ * validates and saves the table. *result receives the address of the text
+ * "1" after OK and "0" otherwise (nothing is written when result is NULL).
+ * FALSE only when the dialog could not be created. The first two arguments
+ * are not used. */
+BOOL WINAPI DisplayPropertiesDlg(void* unused1, void* unused2, const char** result);
+
+/* The rundll32 form: rundll32 tolmarin.dll,OrvantaPropertiesThroughRunDll32
+ * [owner window handle in decimal]. After the dialog has closed, posts
+ * TOLMARIN_DIALOG_CLOSED_MESSAGE to all top-level windows. */
+void WINAPI OrvantaPropertiesThroughRunDll32(HWND window, HINSTANCE instance, LPSTR commandLine, int show);
+
 /* Drives the Port Table from a host program; see the control codes. */
 BOOL WINAPI OrvantaPropertiesIoctl(DWORD code, void* argument);
 

@@ -10,6 +10,21 @@
 // order.
 #define IDC_PORT_LIST 200
 
+// The Port Table dialog's buttons (besides IDOK and IDCANCEL).
+#define IDC_EDIT_PORT 210
+#define IDC_ADD_PORT 211
+#define IDC_REMOVE_PORT 212
+#define IDC_PORT_UP 213
+#define IDC_PORT_DOWN 214
+
+// Commands of the Add button's menu, one per kind of port.
+#define IDM_ADD_PTP 220
+#define IDM_ADD_VIRTUAL 221
+#define IDM_ADD_BIP 222
+#define IDM_ADD_ETHERNET 223
+#define IDM_ADD_COM20020 224
+#define IDM_ADD_OHTTP_PTP 225
+
 // Controls shared by the single-dialog port kinds.
 #define IDC_PORT_ID 510
 #define IDC_ATTACHED 511
@@ -19,10 +34,18 @@
 #define IDC_ADAPTER_LIST 516
 
 // String table.
+#define IDS_PORT_TABLE_TITLE 112
 #define IDS_DUPLICATE_ENTRIES 128
 #define IDS_INVALID_ENTRIES 129
 #define IDS_PORT_SET_INCOMPLETE 133
 #define IDS_INVALID_FIELD 145
+
+// Row images of the Port Table dialog: a usable physical, virtual or
+// point-to-point port, and an entry that is not used as it stands.
+#define IDI_PORT_PHYSICAL 100
+#define IDI_PORT_VIRTUAL 101
+#define IDI_PORT_PTP 102
+#define IDI_PORT_PROBLEM 103
 
 // Dialog templates.
 #define IDD_PORT_TABLE 100

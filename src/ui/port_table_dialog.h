@@ -1,0 +1,16 @@
+// The Port Table dialog (template IDD_PORT_TABLE): one row per entry of the
+// in-memory Port Table, with Edit, Add (by kind), Remove, Up and Down acting
+// on the table at once. Standalone it shows OK, which validates and saves,
+// and Cancel; embedded in a host's window it hides both, and the host
+// validates, saves and reloads through the control codes.
+#pragma once
+#include <windows.h>
+
+// Most entries the dialog shows; Add is disabled at this count.
+const int MaxPortTableRows = 255;
+
+INT_PTR CALLBACK PortTableDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Runs the dialog modally with owner; its result (1 after OK, 2 after
+// Cancel, -1 when it could not be created).
+INT_PTR RunPortTableDialog(HWND owner);

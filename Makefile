@@ -28,6 +28,7 @@ test: all
 
 # The dialogs need the DLL and the demo helper only, not the tests.
 demo: configure
+	@echo "run: building tolmarin.dll and the demo helper"
 	@cmake --build $(BUILD) -j $(JOBS) --target tolmarin demo_remote >$(BUILD)/demo-build.log 2>&1 || \
 	    { cat $(BUILD)/demo-build.log; exit 1; }
 

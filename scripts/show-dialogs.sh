@@ -109,7 +109,13 @@ open_port_table() {
         fi
         sleep 0.2
     done
-    wait "$wait_pid" || fail "the Port Table dialog did not appear within $appear_timeout s"
+    if ! wait "$wait_pid"; then
+        # What the screen shows instead (a message box?) tells why.
+        local shot=""
+        import -window root "png:$build/run-failure.png" 2>/dev/null &&
+            shot="; the screen then: $build/run-failure.png"
+        fail "the Port Table dialog did not appear within $appear_timeout s$shot"
+    fi
     port_table_title=$(cat "$build/run.title")
     rm -f "$build/run.title"
 }

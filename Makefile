@@ -19,8 +19,12 @@ setup:
 	@SETUP_LOG=$(BUILD)/setup.log sh scripts/setup.sh $(SETUP_FOR)
 
 configure: setup
-	@test -f $(BUILD)/CMakeCache.txt || cmake -S . -B $(BUILD) \
-	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release
+	@test -f $(BUILD)/CMakeCache.txt || { \
+	    echo "configure: cross-compiling for 32-bit Windows into $(BUILD)/"; \
+	    mkdir -p $(BUILD); \
+	    cmake -S . -B $(BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+	        -DCMAKE_BUILD_TYPE=Release >$(BUILD)/configure.log 2>&1 || \
+	    { cat $(BUILD)/configure.log; rm -f $(BUILD)/CMakeCache.txt; exit 1; }; }
 
 test: all
 	@sh scripts/wine-prefix.sh $(PREFIX) $(BUILD)/test-versions.reg

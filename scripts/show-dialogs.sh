@@ -149,7 +149,8 @@ end_rundll32() {
 
 run_with_display() {
     use_prefix "$build/demo-prefix"
-    say "opening the Port Table dialog on $DISPLAY; close it to go on"
+    say "opening the Port Table dialog on $DISPLAY"
+    say "OK checks and saves the table, Cancel leaves the stored table as it was"
     wine rundll32 "$(dll_path)",OrvantaPropertiesThroughRunDll32 >>"$log" 2>&1 ||
         fail "rundll32 failed"
     echo

@@ -58,7 +58,7 @@ cleanup() {
     fi
 }
 trap cleanup EXIT
-trap 'exit 130' INT TERM
+trap 'exit 130' INT TERM HUP
 
 use_prefix() {
     export WINEPREFIX="$1" WINEARCH=win32 WINEDEBUG=-all

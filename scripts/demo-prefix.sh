@@ -23,9 +23,9 @@ fail() {
 }
 
 import_seed() {
-    wine reg delete 'HKLM\SYSTEM\CurrentControlSet\Services\Orvanta\Parameters\Nl\Port_Table' /f \
+    timeout 60 wine reg delete 'HKLM\SYSTEM\CurrentControlSet\Services\Orvanta\Parameters\Nl\Port_Table' /f \
         >>"$log" 2>&1 || true
-    timeout 60 wine regedit /S "$(winepath -w "$seed")" >>"$log" 2>&1 || fail "could not import $seed"
+    timeout 60 wine regedit /S "$(timeout 60 winepath -w "$seed")" >>"$log" 2>&1 || fail "could not import $seed"
 }
 
 if [ ! -f "$prefix/.tolmarin-demo-v2" ]; then
@@ -37,9 +37,9 @@ if [ ! -f "$prefix/.tolmarin-demo-v2" ]; then
     timeout 60 wineserver -w || true
     # Wine draws the windows' frames and captions itself, as Windows does:
     # under Xvfb there is no window manager to draw them.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >>"$log" 2>&1
+    timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >>"$log" 2>&1
     # A crash ends the program at once instead of opening the debugger.
-    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d false /f \
+    timeout 60 wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d false /f \
         >>"$log" 2>&1
     fonts="$prefix/drive_c/windows/Fonts"
     mkdir -p "$fonts"

@@ -92,7 +92,7 @@ start_xvfb() {
     rm -f "$number_file"
 }
 
-dll_path() { winepath -w "$dll" 2>/dev/null; }
+dll_path() { timeout "$step_timeout" winepath -w "$dll" 2>/dev/null; }
 
 # Starts the dialog in the background and waits for its window.
 open_port_table() {
@@ -112,7 +112,7 @@ open_port_table() {
     if ! wait "$wait_pid"; then
         # What the screen shows instead (a message box?) tells why.
         local shot=""
-        import -window root "png:$build/run-failure.png" 2>/dev/null &&
+        timeout "$step_timeout" import -window root "png:$build/run-failure.png" 2>/dev/null &&
             shot="; the screen then: $build/run-failure.png"
         fail "the Port Table dialog did not appear within $appear_timeout s$shot"
     fi
@@ -123,18 +123,19 @@ open_port_table() {
 # shoot TITLE FILE: the window with that exact title, frame included.
 shoot() {
     local id
-    id=$(xwininfo -root -tree | grep -F "\"$1\":" | awk '{ print $1; exit }') || true
+    id=$(timeout "$step_timeout" xwininfo -root -tree | grep -F "\"$1\":" | awk '{ print $1; exit }') || true
     [ -n "$id" ] || fail "no X window titled \"$1\""
-    import -window "$id" "png:$2" 2>>"$log" || fail "could not take the picture of \"$1\""
+    timeout "$step_timeout" import -window "$id" "png:$2" 2>>"$log" || fail "could not take the picture of \"$1\""
 }
 
-# Cancels the window with that title, then waits for rundll32 to end when
-# it was the Port Table.
+# Presses Cancel in the window with that title and waits until it has gone.
 cancel() {
     timeout $((step_timeout + 10)) wine "$remote" close "$1" "$step_timeout" 2>>"$log" ||
         fail "could not close \"$1\""
 }
 
+# Cancels the Port Table dialog and waits for rundll32 and the prefix's
+# wineserver to end.
 end_rundll32() {
     cancel "$port_table_title"
     for _ in $(seq $((step_timeout * 5))); do
@@ -154,7 +155,7 @@ run_with_display() {
     wine rundll32 "$(dll_path)",OrvantaPropertiesThroughRunDll32 >>"$log" 2>&1 ||
         fail "rundll32 failed"
     echo
-    wine "$remote" table 2>>"$log"
+    timeout "$step_timeout" wine "$remote" table 2>>"$log" || fail "could not read the stored table"
 }
 
 run_headless() {

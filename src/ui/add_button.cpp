@@ -5,6 +5,7 @@
 
 namespace {
 
+// True exactly while the menu is open; drawing requests are ignored then.
 bool menuShowing = false;
 
 // The menu of port kinds, in its order; Windows 95/98 offers ARCNET on its
@@ -116,8 +117,6 @@ void RunKindMenu(HWND button)
 }
 
 }  // namespace
-
-bool IsAddMenuShowing() { return menuShowing; }
 
 void DrawAddButton(const DRAWITEMSTRUCT* item)
 {

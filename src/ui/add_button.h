@@ -9,6 +9,3 @@
 // until it is closed. Does nothing while the menu is open, so that repaints
 // during the menu do not open a second one.
 void DrawAddButton(const DRAWITEMSTRUCT* item);
-
-// True exactly while the menu is open.
-bool IsAddMenuShowing();

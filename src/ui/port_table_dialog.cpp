@@ -78,8 +78,8 @@ int RowImage(const Port* port, int status)
 }
 
 // ---------------------------------------------------------------------------
-// Swapping the ports of two nodes, for Up and Down.
-// TODO: replace with the table's own swap operation once it is available.
+// Swapping the ports of two nodes, for Up and Down: kept apart here until the
+// table offers the operation itself.
 bool SwapNodePorts(int first, int second)
 {
     PortTableNode* a = PortTableNodeAt(first);
@@ -260,8 +260,8 @@ void AddPort(HWND dialog, Port* (*create)())
     ListViewRows rows = Rows(dialog);
     int row = rows.Count();
     BYTE statuses[MaxPortTableRows];
-    int count = ComputeEntryStatuses(statuses, EntryCount());
-    rows.InsertRow(row, RowImage(added, row < count ? statuses[row] : EntryInvalid), row == 0);
+    int count = ComputeEntryStatuses(statuses, row < MaxPortTableRows ? row + 1 : MaxPortTableRows);
+    rows.InsertRow(row, RowImage(added, row < count ? int(statuses[row]) : int(EntryInvalid)), row == 0);
     RefreshTexts(dialog, row);
     SetButtonStates(dialog);
     NotifyChanged(1);

@@ -5,13 +5,34 @@
 
 namespace {
 
-// What the probe saw of the open menu, and what it does with it.
-struct MenuProbe {
-    std::vector<std::pair<UINT, std::string>> items;
-    bool choose = false;  // the last item (Enter), or close without a choice
-    bool seen = false;
+// A 60 x 20 bitmap, black at first, on which the dialog draws the button.
+struct Canvas {
+    Canvas() { PatBlt(dc, 0, 0, 60, 20, BLACKNESS); }
+    ~Canvas()
+    {
+        DeleteObject(SelectObject(dc, old));
+        DeleteDC(dc);
+        ReleaseDC(nullptr, screen);
+    }
+    INT_PTR Draw(const EmbeddedDialog& d, UINT state)
+    {
+        HWND button = GetDlgItem(d.dialog, IDC_ADD_PORT);
+        DRAWITEMSTRUCT item = {ODT_BUTTON, IDC_ADD_PORT,   0, ODA_DRAWENTIRE, state, button,
+                               dc,         {0, 0, 60, 20}, 0};
+        return d.proc(d.dialog, WM_DRAWITEM, IDC_ADD_PORT, LPARAM(&item));
+    }
+    HDC screen = GetDC(nullptr), dc = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(dc, CreateCompatibleBitmap(screen, 60, 20));
 };
-MenuProbe Probe;
+
+// What the probe saw while the menu was open, and whether it chose the last
+// item (Enter) or closed the menu without a choice.
+struct {
+    const EmbeddedDialog* dialog;
+    bool choose, seen;
+    std::vector<std::pair<UINT, std::string>> items;
+    COLORREF drawn;  // a pixel of the button drawn while the menu is open
+} Probe;
 
 // Runs inside the menu's own message loop.
 void CALLBACK ReadOpenMenu(HWND, UINT, UINT_PTR timer, DWORD)
@@ -27,111 +48,65 @@ void CALLBACK ReadOpenMenu(HWND, UINT, UINT_PTR timer, DWORD)
         GetMenuStringA(menu, UINT(i), text, sizeof(text), MF_BYPOSITION);
         Probe.items.push_back({GetMenuItemID(menu, i), text});
     }
-    if (!Probe.choose) {
-        EndMenu();
-        return;
-    }
+    Canvas canvas;
+    canvas.Draw(*Probe.dialog, 0);
+    Probe.drawn = GetPixel(canvas.dc, 0, 0);
+    if (!Probe.choose)
+        return void(EndMenu());
     PostMessageA(window, WM_KEYDOWN, VK_UP, 0);
     PostMessageA(window, WM_KEYDOWN, VK_RETURN, 0);
 }
 
-// Presses the Add button as the mouse does; the menu opens while it draws
-// itself pressed, and is read and closed by the probe.
+// Presses the Add button as the mouse does: the menu opens while the button
+// draws itself pressed.
 void OpenMenu(const EmbeddedDialog& d, bool choose)
 {
-    Probe = {};
-    Probe.choose = choose;
+    Probe = {&d, choose, false, {}, 0};
     UINT_PTR timer = SetTimer(nullptr, 0, 30, ReadOpenMenu);
-    HWND button = GetDlgItem(d.dialog, IDC_ADD_PORT);
-    SendMessageA(button, BM_SETSTATE, TRUE, 0);
-    SendMessageA(button, BM_SETSTATE, FALSE, 0);
+    SendMessageA(GetDlgItem(d.dialog, IDC_ADD_PORT), BM_SETSTATE, TRUE, 0);
+    SendMessageA(GetDlgItem(d.dialog, IDC_ADD_PORT), BM_SETSTATE, FALSE, 0);
     KillTimer(nullptr, timer);
 }
 
-const std::vector<std::pair<UINT, std::string>> NtItems = {
-    {220, "Point-To-Point"}, {221, "Virtual"}, {222, "BACnet/IP"}, {223, "Ethernet/ARCNET/MSTP"}};
-const std::vector<std::pair<UINT, std::string>> Win9xItems = {
-    {220, "Point-To-Point"}, {221, "Virtual"}, {222, "BACnet/IP"}, {224, "ARCNET"}, {223, "Ethernet"}};
-
 }  // namespace
 
-TEST(AddMenuPlatform, OffersThePlatformsKindsAndPostsNothingWithoutAChoice)
+// Closing without a choice posts nothing; a choice (the last item) is posted
+// to the dialog, to run once the drawing has returned.
+TEST(AddMenuPlatform, OffersThePlatformsKindsAndPostsTheChoice)
 {
+    const std::vector<std::pair<UINT, std::string>> nt = {
+        {220, "Point-To-Point"}, {221, "Virtual"}, {222, "BACnet/IP"}, {223, "Ethernet/ARCNET/MSTP"}};
+    const std::vector<std::pair<UINT, std::string>> win9x = {
+        {220, "Point-To-Point"}, {221, "Virtual"}, {222, "BACnet/IP"}, {224, "ARCNET"}, {223, "Ethernet"}};
     StoreVirtualPorts(0);
     EmbeddedDialog d;
     OpenMenu(d, false);
     ASSERT_TRUE(Probe.seen) << "the menu never opened";
-    EXPECT_EQ(ExpectedPlatform() == TestPlatform::Win9x ? Win9xItems : NtItems, Probe.items);
-    MSG posted;
-    EXPECT_FALSE(PeekMessageA(&posted, d.dialog, WM_COMMAND, WM_COMMAND, PM_NOREMOVE));
-    EXPECT_FALSE(PeekMessageA(&posted, nullptr, WM_COMMAND, WM_COMMAND, PM_NOREMOVE));
-    DeleteTree(HKEY_LOCAL_MACHINE, TablePath);
-}
-
-// The chosen kind comes back as a posted command, run once the drawing has
-// returned: here the kind's dialog, cancelled.
-TEST(AddMenu, PostsTheChosenCommandToTheDialog)
-{
-    StoreVirtualPorts(0);
-    EmbeddedDialog d;
-    OpenMenu(d, true);
+    EXPECT_EQ(ExpectedPlatform() == TestPlatform::Win9x ? win9x : nt, Probe.items);
+    EXPECT_EQ(RGB(0, 0, 0), Probe.drawn) << "drawn while the menu was open";
     MSG posted = {};
+    EXPECT_FALSE(PeekMessageA(&posted, nullptr, WM_COMMAND, WM_COMMAND, PM_NOREMOVE));
+    OpenMenu(d, true);
     ASSERT_TRUE(PeekMessageA(&posted, d.dialog, WM_COMMAND, WM_COMMAND, PM_REMOVE));
     EXPECT_EQ(WPARAM(IDM_ADD_ETHERNET), posted.wParam);
     EXPECT_EQ(LPARAM(GetDlgItem(d.dialog, IDC_ADD_PORT)), posted.lParam);
-    DeleteTree(HKEY_LOCAL_MACHINE, TablePath);
 }
 
-// A keyboard click (the mnemonic Alt+A) opens the menu too; the button's own
-// click that follows does not end the dialog.
-TEST(AddMenu, ClickLeavesTheDialogOpen)
+// The default button: a dark frame, then highlight at top left and dark
+// shadow at bottom right, the shadow inside them.
+TEST(AddMenu, RaisedDefaultButtonDrawing)
 {
     StoreVirtualPorts(0);
     EmbeddedDialog d;
-    Probe = {};
-    UINT_PTR timer = SetTimer(nullptr, 0, 30, ReadOpenMenu);
-    SendMessageA(GetDlgItem(d.dialog, IDC_ADD_PORT), BM_CLICK, 0, 0);
-    KillTimer(nullptr, timer);
-    flush_events();
-    EXPECT_TRUE(Probe.seen);
-    EXPECT_TRUE(IsWindowVisible(d.dialog));
-    DeleteTree(HKEY_LOCAL_MACHINE, TablePath);
-}
-
-// The raised drawing, on a bitmap of the test's own: the outer edge
-// highlight at top left and dark shadow at bottom right, inside a dark frame
-// for the default button; the inner shadow and the face within.
-TEST(AddMenu, RaisedButtonDrawing)
-{
-    StoreVirtualPorts(0);
-    EmbeddedDialog d;
+    Canvas canvas;
+    EXPECT_EQ(TRUE, canvas.Draw(d, ODS_DEFAULT));
     const struct {
-        UINT state;
-        int topLeft, bottomRight, innerTopLeft, innerBottomRight;
-    } cases[] = {
-        {0, COLOR_3DHILIGHT, COLOR_3DDKSHADOW, COLOR_3DFACE, COLOR_3DSHADOW},
-        {ODS_DEFAULT, COLOR_3DDKSHADOW, COLOR_3DDKSHADOW, COLOR_3DHILIGHT, COLOR_3DDKSHADOW},
-    };
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, 60, 20);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "state " << c.state);
-        PatBlt(dc, 0, 0, 60, 20, BLACKNESS);
-        DRAWITEMSTRUCT item = {
-            ODT_BUTTON, IDC_ADD_PORT,   0, ODA_DRAWENTIRE, c.state, GetDlgItem(d.dialog, IDC_ADD_PORT),
-            dc,         {0, 0, 60, 20}, 0};
-        EXPECT_EQ(TRUE, d.proc(d.dialog, WM_DRAWITEM, IDC_ADD_PORT, LPARAM(&item)));
-        EXPECT_EQ(GetSysColor(c.topLeft), GetPixel(dc, 0, 0));
-        EXPECT_EQ(GetSysColor(c.bottomRight), GetPixel(dc, 59, 19));
-        EXPECT_EQ(GetSysColor(c.innerTopLeft), GetPixel(dc, 1, 1));
-        EXPECT_EQ(GetSysColor(c.innerBottomRight), GetPixel(dc, 58, 18));
-        EXPECT_EQ(GetSysColor(COLOR_3DFACE), GetPixel(dc, 4, 10));
-    }
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-    DeleteTree(HKEY_LOCAL_MACHINE, TablePath);
+        int x, y, colour;
+    } pixels[] = {{0, 0, COLOR_3DDKSHADOW},
+                  {1, 1, COLOR_3DHILIGHT},
+                  {58, 18, COLOR_3DDKSHADOW},
+                  {57, 17, COLOR_3DSHADOW},
+                  {4, 10, COLOR_3DFACE}};
+    for (const auto& p : pixels)
+        EXPECT_EQ(GetSysColor(p.colour), GetPixel(canvas.dc, p.x, p.y)) << p.x << "," << p.y;
 }

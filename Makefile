@@ -1,27 +1,46 @@
 # Front door of the build. `make` builds build/tolmarin.dll and the tests,
-# `make test` also prepares a private Wine prefix and runs every test.
+# `make test` also prepares a private Wine prefix and runs every test,
+# `make run` opens the Port Table dialog, `make screenshots` photographs the
+# dialogs into docs/.
 BUILD   ?= build
 JOBS    ?= $(shell nproc 2>/dev/null || echo 2)
 PREFIX  := $(abspath $(BUILD))/wineprefix
 
-.PHONY: all setup configure test run clean
+.PHONY: all setup configure test run screenshots demo clean
 
 all: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
+# `make run` and `make screenshots` need a few more packages (Xvfb, the
+# screenshot tools, Wine's fonts); the build and the tests do not.
+run screenshots: SETUP_FOR = run
+
 setup:
-	@sh scripts/setup.sh
+	@SETUP_LOG=$(BUILD)/setup.log sh scripts/setup.sh $(SETUP_FOR)
 
 configure: setup
-	@test -f $(BUILD)/CMakeCache.txt || cmake -S . -B $(BUILD) \
-	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release
+	@test -f $(BUILD)/CMakeCache.txt || { \
+	    echo "configure: cross-compiling for 32-bit Windows into $(BUILD)/"; \
+	    mkdir -p $(BUILD); \
+	    cmake -S . -B $(BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+	        -DCMAKE_BUILD_TYPE=Release >$(BUILD)/configure.log 2>&1 || \
+	    { cat $(BUILD)/configure.log; rm -f $(BUILD)/CMakeCache.txt; exit 1; }; }
 
 test: all
 	@sh scripts/wine-prefix.sh $(PREFIX) $(BUILD)/test-versions.reg
 	cd $(BUILD) && ctest --output-on-failure --timeout 300
 
-run: all
-	@echo "The Port Table dialog arrives in a later change; nothing to run yet."
+# The dialogs need the DLL and the demo helper only, not the tests.
+demo: configure
+	@echo "run: building tolmarin.dll and the demo helper"
+	@cmake --build $(BUILD) -j $(JOBS) --target tolmarin demo_remote >$(BUILD)/demo-build.log 2>&1 || \
+	    { cat $(BUILD)/demo-build.log; exit 1; }
+
+run: demo
+	@bash scripts/show-dialogs.sh run $(BUILD)
+
+screenshots: demo
+	@bash scripts/show-dialogs.sh screenshots $(BUILD) docs
 
 clean:
 	rm -rf $(BUILD)

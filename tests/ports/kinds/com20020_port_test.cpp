@@ -75,12 +75,13 @@ TEST(Com20020PortRegistry, StoredShownSaved)
 // What InitDialog shows (600, 601, 602, 604, checks of 603, 608 to 614); texts
 // typed over a valid port's give I/O address, IRQ, node id, data rate, or
 // the failing control and message.
-TEST(Com20020PortDialog, ShowsThePortTypedTextsMakeAPortOrNameTheFailingControl)
+TEST(Com20020PortDialog, ShownPortsAndTypedTexts)
 {
     const std::pair<const char*, Texts> ports[] = {
         {"", {"", "", "", "2.5", "00110000"}},
         {"/ioport:0x2e0 /irq:5 /nodeid:10 /baud:\"625\" /naks:4 /extimeout:16 /bplane /slowarb",
          {"5", "0x2e0", "10", "625", "11000011"}},
+        {"/extimeout:8", {"", "", "", "2.5", "00100100"}},
     };
     using Typed = std::vector<std::pair<int, const char*>>;
     const std::pair<Typed, std::vector<uint32_t>> rows[] = {

@@ -20,6 +20,7 @@ public:
     // The fields of dialog 506.
     explicit Com20020Port(HWND dialog);
 
+    // The settings of another ARCNET port; those of a new port from any other kind.
     Port& CopyFrom(const Port& other) override;
     int GetType() const override { return PortTypePhysical; }
     int GetProtocol() const override { return 3; }

@@ -1,8 +1,6 @@
-// Control code 6 of the built DLL against two real services under the
-// service control manager: tolmarin_test_service.exe installed as "orvanta"
-// and as "vemto", each in the mode a case gives (see test_service.cpp).
-// Deleting "orvanta" takes its whole key, the Port Table's included: the
-// key is copied aside first and put back at the end.
+// Control code 6 of the built DLL against real services: test_service.cpp
+// installed as "orvanta" and "vemto". Deleting "orvanta" takes its whole key
+// and the Port Table below it, so the key is copied aside and put back.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -16,192 +14,158 @@ extern "C" LONG WINAPI RegCopyTreeA(HKEY source, LPCSTR subKey, HKEY destination
 
 namespace {
 
-const char ConfigKey[] = "SOFTWARE\\TolmarinServiceTest";
+const char Config[] = "SOFTWARE\\TolmarinServiceTest", Backup[] = "SOFTWARE\\TolmarinServiceTest\\Backup";
 const char StackKey[] = "SYSTEM\\CurrentControlSet\\Services\\Orvanta";
-const char BackupKey[] = "SOFTWARE\\TolmarinServiceTest\\Backup";
+HANDLE quit = CreateEventA(0, TRUE, FALSE, "TolmarinServiceTestQuit");  // ends every test service
 
-struct Handle {
+SC_HANDLE manager = OpenSCManagerA(0, 0, SC_MANAGER_ALL_ACCESS);
+struct Service {
     SC_HANDLE handle;
-    ~Handle() { handle&& CloseServiceHandle(handle); }
+    ~Service() { CloseServiceHandle(handle); }
 };
-Handle Manager() { return {OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS)}; }
-Handle Service(const char* name) { return {OpenServiceA(Manager().handle, name, SERVICE_ALL_ACCESS)}; }
+Service Open(const char* name) { return {OpenServiceA(manager, name, SERVICE_ALL_ACCESS)}; }
 
-// The service's state, 0 when it is not installed.
+// The service's state once it is not pending (after 3 s at most); 0 when it
+// is not installed.
 DWORD State(const char* name)
 {
     SERVICE_STATUS status = {};
-    Handle service = Service(name);
-    return service.handle && QueryServiceStatus(service.handle, &status) ? status.dwCurrentState : 0;
-}
-
-// Waits up to three seconds for a state that is not pending.
-DWORD Settled(const char* name)
-{
-    for (int i = 0; i < 30 && (State(name) == SERVICE_START_PENDING || State(name) == SERVICE_STOP_PENDING);
+    for (int i = 0;
+         i < 30 && QueryServiceStatus(Open(name).handle, &status) &&
+         (status.dwCurrentState == SERVICE_START_PENDING || status.dwCurrentState == SERVICE_STOP_PENDING);
          ++i)
         Sleep(100);
-    return State(name);
+    return status.dwCurrentState;
 }
 
-// Stopped, if need be by ending its process (a refused stop, start pending).
-void Stop(const char* name)
+void StopAll()
 {
-    Handle service = Service(name);
-    SERVICE_STATUS status;
-    SERVICE_STATUS_PROCESS process = {};
-    DWORD size;
-    ControlService(service.handle, SERVICE_CONTROL_STOP, &status);
-    if (Settled(name) != SERVICE_STOPPED && QueryServiceStatusEx(service.handle, SC_STATUS_PROCESS_INFO,
-                                                                 (BYTE*)&process, sizeof(process), &size)) {
-        HANDLE running = OpenProcess(PROCESS_TERMINATE, FALSE, process.dwProcessId);
-        TerminateProcess(running, 1);
-        CloseHandle(running);
-        Settled(name);
-    }
-}
-
-void Remove(const char* name)
-{
-    Stop(name);
-    DeleteService(Service(name).handle);
-}
-
-// Installed, stopped, with mode for its next start; right after the
-// prefix's start the service database may be locked (1055) for a while.
-void Install(const char* name, const char* mode)
-{
-    Stop(name);
-    char program[MAX_PATH];
-    std::string path(program, GetModuleFileNameA(nullptr, program, MAX_PATH));
-    path = path.substr(0, path.rfind('\\') + 1) + "tolmarin_test_service.exe";
-    for (int i = 0; i < 100 && !State(name); ++i) {
-        Handle created{CreateServiceA(Manager().handle, name, name, SERVICE_ALL_ACCESS,
-                                      SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE,
-                                      path.c_str(), 0, 0, 0, 0, 0)};
-        if (!created.handle)
-            Sleep(100);
-    }
-    SetString(HKEY_LOCAL_MACHINE, ConfigKey + std::string("\\") + name, "Mode", mode);
+    SetEvent(quit);
+    for (int i = 0; i < 50 && (State("orvanta") > SERVICE_STOPPED || State("vemto") > SERVICE_STOPPED); ++i)
+        Sleep(100);
+    ResetEvent(quit);
 }
 
 // Leaves the service as a case wants it: absent (null), stopped (""), or
-// running in mode and starting in next afterwards.
+// running in mode; next is its mode at its next start. Right after the
+// prefix's start the service database may be locked (1055) for a while.
 void Prepare(const char* name, const char* mode, const char* next)
 {
-    if (!mode)
-        return Remove(name);
-    Install(name, mode);
+    if (!mode) {
+        DeleteService(Open(name).handle);
+        return;
+    }
+    char path[MAX_PATH];
+    std::string program(path, GetModuleFileNameA(0, path, MAX_PATH));
+    program = program.substr(0, program.rfind('\\') + 1) + "tolmarin_test_service.exe";
+    for (int i = 0; i < 100 && !Open(name).handle; ++i)
+        if (!Service{CreateServiceA(manager, name, name, SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
+                                    SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE, program.c_str(), 0, 0, 0, 0,
+                                    0)}
+                 .handle)
+            Sleep(100);
+    SetString(HKEY_LOCAL_MACHINE, Config, name, mode);
     if (*mode)
-        StartServiceA(Service(name).handle, 0, nullptr), Settled(name);
-    SetString(HKEY_LOCAL_MACHINE, ConfigKey + std::string("\\") + name, "Mode", next);
+        StartServiceA(Open(name).handle, 0, 0), State(name);
+    SetString(HKEY_LOCAL_MACHINE, Config, name, next);
 }
 
 struct Services : testing::Environment {
     void SetUp() override
     {
-        DeleteTree(HKEY_LOCAL_MACHINE, ConfigKey);
-        HKEY backup;
-        RegCreateKeyExA(HKEY_LOCAL_MACHINE, BackupKey, 0, 0, 0, KEY_ALL_ACCESS, 0, &backup, 0);
-        backedUp = RegCopyTreeA(HKEY_LOCAL_MACHINE, StackKey, backup) == ERROR_SUCCESS;
-        RegCloseKey(backup);
+        DeleteTree(HKEY_LOCAL_MACHINE, Config);
+        HKEY key;
+        RegCreateKeyExA(HKEY_LOCAL_MACHINE, Backup, 0, 0, 0, KEY_ALL_ACCESS, 0, &key, 0);
+        backedUp = !RegCopyTreeA(HKEY_LOCAL_MACHINE, StackKey, key);
+        RegCloseKey(key);
     }
     void TearDown() override
     {
-        Remove("orvanta");
-        Remove("vemto");
-        HKEY stack;
-        if (backedUp &&
-            !RegCreateKeyExA(HKEY_LOCAL_MACHINE, StackKey, 0, 0, 0, KEY_ALL_ACCESS, 0, &stack, 0)) {
-            RegCopyTreeA(HKEY_LOCAL_MACHINE, BackupKey, stack);
-            RegCloseKey(stack);
-        }
-        DeleteTree(HKEY_LOCAL_MACHINE, ConfigKey);
+        StopAll();
+        Prepare("orvanta", nullptr, ""), Prepare("vemto", nullptr, "");
+        HKEY key;
+        if (backedUp && !RegCreateKeyExA(HKEY_LOCAL_MACHINE, StackKey, 0, 0, 0, KEY_ALL_ACCESS, 0, &key, 0))
+            RegCopyTreeA(HKEY_LOCAL_MACHINE, Backup, key), RegCloseKey(key);
+        DeleteTree(HKEY_LOCAL_MACHINE, Config);
     }
     bool backedUp = false;
 };
 testing::Environment* const services = testing::AddGlobalTestEnvironment(new Services);
 
-const char Question[] =
-    "Orvanta Protocol Properties have changed. Do you want to restart the Orvanta now?\n\nIf you choose Yes, "
-    "the Orvanta protocol will be restarted immediately.\nMake sure to close all running Orvanta "
-    "applications.\n\nIf you choose No, changes will not take effect until the Orvanta or Windows are "
-    "restarted.";
-const char NotAccessed[] = "The Orvanta service cannot be accessed";
-const char NotStopped[] = "Couldn't stop the Orvanta service";
-const char NotStarted[] = "Couldn't start the Orvanta service";
-const DWORD Running = SERVICE_RUNNING, Stopped = SERVICE_STOPPED, Pending = SERVICE_START_PENDING;
+// caption | text | owner | style, of a message box.
+std::string Box(const std::string& text, bool owned, UINT style)
+{
+    return "Orvanta Message|" + text + (owned ? "|owned|" : "|unowned|") + std::to_string(style);
+}
 
 }  // namespace
 
 // Each case: the services before (null absent, "" stopped, else the mode
-// running, then the stack's mode at its next start), code 6's argument and
-// the answer to the question (0: none asked), then the failure shown, the
+// they run in) and orvanta's mode at its next start, code 6's argument and
+// the answer to the question (0: not asked); then the failure shown, the
 // controls the services saw in order, their states after, and whether the
 // call takes the 10-second wait.
 TEST(RestartServices, SequenceMessagesAndStates)
 {
-    int any = 0;
+    const char Question[] =
+        "Orvanta Protocol Properties have changed. Do you want to restart the Orvanta now?\n\nIf you choose "
+        "Yes, the Orvanta protocol will be restarted immediately.\nMake sure to close all running Orvanta "
+        "applications.\n\nIf you choose No, changes will not take effect until the Orvanta or Windows are "
+        "restarted.";
+    const DWORD Running = SERVICE_RUNNING, Pending = SERVICE_START_PENDING;
     const struct {
         const char *stack, *stackNext, *driver;
-        void* argument;
+        bool argument;
         int answer;
         const char *failure, *seen;
         DWORD stackAfter, driverAfter;
         bool slow;
     } cases[] = {
-        {"run", "run", "run", nullptr, IDYES, nullptr, "orvanta:stop vemto:stop vemto:start orvanta:start ",
-         Running, Running, false},
-        {"run", "run", "run", nullptr, IDNO, nullptr, "", Running, Running, false},
-        {"", "run", "run", &any, 0, nullptr, "vemto:stop vemto:start orvanta:start ", Running, Running,
-         false},
-        {"run", "run", "", &any, 0, nullptr, "orvanta:stop vemto:start orvanta:start ", Running, Running,
-         false},
-        {"run", "run", nullptr, &any, 0, nullptr, "orvanta:stop orvanta:start ", Running, 0, false},
-        {nullptr, "", "run", &any, 0, NotAccessed, "", 0, Running, false},
-        {"refuse", "run", "run", &any, 0, NotStopped, "vemto:stop vemto:start ", Running, Running, false},
-        {"bounce", "run", "run", &any, 0, NotStopped, "orvanta:stop vemto:stop vemto:start ", Running,
+        {"run", "run", "run", false, IDYES, 0, "orvanta:stop vemto:stop vemto:start orvanta:start ", Running,
          Running, false},
-        {"run", "pending", "run", nullptr, IDYES, NotStarted,
+        {"run", "run", "run", false, IDNO, 0, "", Running, Running, false},
+        {"", "run", "run", true, 0, 0, "vemto:stop vemto:start orvanta:start ", Running, Running, false},
+        {"run", "run", "", true, 0, 0, "orvanta:stop vemto:start orvanta:start ", Running, Running, false},
+        {"run", "run", nullptr, true, 0, 0, "orvanta:stop orvanta:start ", Running, 0, false},
+        {nullptr, "", "run", true, 0, "The Orvanta service cannot be accessed", "", 0, Running, false},
+        {"refuse", "run", "run", true, 0, "Couldn't stop the Orvanta service", "vemto:stop vemto:start ",
+         Running, Running, false},
+        {"bounce", "run", "run", true, 0, "Couldn't stop the Orvanta service",
+         "orvanta:stop vemto:stop vemto:start ", Running, Running, false},
+        {"run", "pending", "run", false, IDYES, "Couldn't start the Orvanta service",
          "orvanta:stop vemto:stop vemto:start orvanta:start ", Pending, Running, true},
     };
     LoadedDll dll;
     ASSERT_NE(nullptr, dll.Ioctl()) << "LoadLibrary error " << dll.Error();
-    HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
-    HCURSOR wait = LoadCursorA(nullptr, IDC_WAIT);
+    HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW), wait = LoadCursorA(nullptr, IDC_WAIT);
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "orvanta " << (c.stack ? c.stack : "absent") << " then "
                                         << c.stackNext << ", vemto " << (c.driver ? c.driver : "absent"));
+        StopAll();
         Prepare("vemto", c.driver, "run");
         Prepare("orvanta", c.stack, c.stackNext);
-        SetString(HKEY_LOCAL_MACHINE, ConfigKey, "Seen", "");
-        std::vector<MessageBoxRecord> expected;
-        if (c.answer)
-            expected.push_back({"Orvanta Message", Question, nullptr, MB_YESNO | MB_ICONQUESTION});
-        if (c.failure)
-            expected.push_back({"Orvanta Message", c.failure, nullptr, MB_OK | MB_ICONHAND});
-        HCURSOR shown = nullptr;  // the cursor while the last message box is shown
+        SetString(HKEY_LOCAL_MACHINE, Config, "Seen", "");
+        std::vector<std::string> expected, shown;
+        HCURSOR cursor = nullptr;  // while the last message box is shown
+        auto look = [&](HWND) { cursor = GetCursor(); };
         DialogDriver driver(15000);
-        for (const auto& box : expected)
-            driver.OnMessageBox(box.text == Question ? c.answer : IDOK, [&](HWND) { shown = GetCursor(); });
+        if (c.answer)
+            expected.push_back(Box(Question, false, MB_YESNO | MB_ICONQUESTION)),
+                driver.OnMessageBox(c.answer, look);
+        if (c.failure)
+            expected.push_back(Box(c.failure, false, MB_ICONHAND)), driver.OnMessageBox(IDOK, look);
         SetCursor(arrow);
         DWORD start = GetTickCount();
-        EXPECT_EQ(1, dll.Ioctl()(TOLMARIN_IOCTL_RESTART_SERVICES, c.argument));
+        EXPECT_EQ(1, dll.Ioctl()(TOLMARIN_IOCTL_RESTART_SERVICES, c.argument ? &start : nullptr));
         DWORD elapsed = GetTickCount() - start;
-        ASSERT_EQ(expected.size(), driver.MessageBoxes().size());
-        for (size_t i = 0; i < expected.size(); ++i) {
-            EXPECT_EQ(expected[i].caption, driver.MessageBoxes()[i].caption);
-            EXPECT_EQ(expected[i].text, driver.MessageBoxes()[i].text);
-            EXPECT_EQ(nullptr, driver.MessageBoxes()[i].owner);
-            EXPECT_EQ(expected[i].style, driver.MessageBoxes()[i].style);
-        }
-        if (!expected.empty()) {
-            EXPECT_EQ(c.failure ? wait : arrow, shown) << "the wait cursor while a failure is shown";
-        }
+        for (const MessageBoxRecord& box : driver.MessageBoxes())
+            shown.push_back(Box(box.text, box.owner != nullptr, box.style));
+        EXPECT_EQ(expected, shown);
+        EXPECT_EQ(c.failure ? wait : c.answer ? arrow : nullptr, cursor) << "the wait cursor behind failures";
         EXPECT_EQ(arrow, GetCursor());
-        DWORD seenSize = 0;
         std::vector<BYTE> seen;
-        GetRaw(HKEY_LOCAL_MACHINE, ConfigKey, "Seen", &seenSize, &seen);
+        DWORD type;
+        GetRaw(HKEY_LOCAL_MACHINE, Config, "Seen", &type, &seen);
         EXPECT_STREQ(c.seen, reinterpret_cast<const char*>(seen.data()));
         EXPECT_EQ(c.stackAfter, State("orvanta"));
         EXPECT_EQ(c.driverAfter, State("vemto"));

@@ -22,7 +22,7 @@ using ServiceHandle = std::unique_ptr<std::remove_pointer<SC_HANDLE>::type, Serv
 
 ServiceHandle OpenManager() { return ServiceHandle(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS)); }
 
-ServiceHandle OpenService(SC_HANDLE manager, const char* name)
+ServiceHandle OpenNamed(SC_HANDLE manager, const char* name)
 {
     return ServiceHandle(OpenServiceA(manager, name, SERVICE_ALL_ACCESS));
 }
@@ -38,7 +38,7 @@ bool SendStop(SC_HANDLE service, SERVICE_STATUS* status, DWORD* error)
     return false;
 }
 
-// The service messages are unowned and may be long; no message id is 0.
+// The service messages are unowned and longer than the port messages.
 int ShowServiceMessage(UINT stringId, UINT style)
 {
     char text[ServiceMessageCapacity];
@@ -81,7 +81,7 @@ bool RestartStackService()
     if (!manager)
         return false;
     UINT pending = IDS_STACK_NOT_ACCESSIBLE;
-    ServiceHandle stack = OpenService(manager.get(), STACK_SERVICE_NAME);
+    ServiceHandle stack = OpenNamed(manager.get(), STACK_SERVICE_NAME);
     if (stack) {
         pending = IDS_STACK_NOT_STOPPED;
         if (StopStackService(stack.get())) {
@@ -102,7 +102,7 @@ bool RestartDriverService()
     ServiceHandle manager = OpenManager();
     if (!manager)
         return false;
-    ServiceHandle driver = OpenService(manager.get(), DRIVER_SERVICE_NAME);
+    ServiceHandle driver = OpenNamed(manager.get(), DRIVER_SERVICE_NAME);
     if (!driver)
         return true;
     SERVICE_STATUS status;

@@ -103,8 +103,8 @@ std::string Box(const std::string& text, bool owned, UINT style)
 // Each case: the services before (null absent, "" stopped, else the mode
 // they run in) and orvanta's mode at its next start, code 6's argument and
 // the answer to the question (0: not asked); then the failure shown, the
-// controls the services saw in order, their states after, and whether the
-// call takes the 10-second wait.
+// controls the services saw in order, and whether the call takes the
+// 10-second wait.
 TEST(RestartServices, SequenceMessagesAndStates)
 {
     const char Question[] =
@@ -112,35 +112,31 @@ TEST(RestartServices, SequenceMessagesAndStates)
         "Yes, the Orvanta protocol will be restarted immediately.\nMake sure to close all running Orvanta "
         "applications.\n\nIf you choose No, changes will not take effect until the Orvanta or Windows are "
         "restarted.";
-    const DWORD Running = SERVICE_RUNNING, Pending = SERVICE_START_PENDING;
     const struct {
         const char *stack, *stackNext, *driver;
         bool argument;
         int answer;
         const char *failure, *seen;
-        DWORD stackAfter, driverAfter;
         bool slow;
     } cases[] = {
-        {"run", "run", "run", false, IDYES, 0, "orvanta:stop vemto:stop vemto:start orvanta:start ", Running,
-         Running, false},
-        {"run", "run", "run", false, IDNO, 0, "", Running, Running, false},
-        {"", "run", "run", true, 0, 0, "vemto:stop vemto:start orvanta:start ", Running, Running, false},
-        {"run", "run", "", true, 0, 0, "orvanta:stop vemto:start orvanta:start ", Running, Running, false},
-        {"run", "run", nullptr, true, 0, 0, "orvanta:stop orvanta:start ", Running, 0, false},
-        {nullptr, "", "run", true, 0, "The Orvanta service cannot be accessed", "", 0, Running, false},
+        {"run", "run", "run", false, IDYES, 0, "orvanta:stop vemto:stop vemto:start orvanta:start ", false},
+        {"run", "run", "run", false, IDNO, 0, "", false},
+        {"", "run", "run", true, 0, 0, "vemto:stop vemto:start orvanta:start ", false},
+        {"run", "run", "", true, 0, 0, "orvanta:stop vemto:start orvanta:start ", false},
+        {"run", "run", nullptr, true, 0, 0, "orvanta:stop orvanta:start ", false},
+        {nullptr, "", "run", true, 0, "The Orvanta service cannot be accessed", "", false},
         {"refuse", "run", "run", true, 0, "Couldn't stop the Orvanta service", "vemto:stop vemto:start ",
-         Running, Running, false},
+         false},
         {"bounce", "run", "run", true, 0, "Couldn't stop the Orvanta service",
-         "orvanta:stop vemto:stop vemto:start ", Running, Running, false},
+         "orvanta:stop vemto:stop vemto:start ", false},
         {"run", "pending", "run", false, IDYES, "Couldn't start the Orvanta service",
-         "orvanta:stop vemto:stop vemto:start orvanta:start ", Pending, Running, true},
+         "orvanta:stop vemto:stop vemto:start orvanta:start ", true},
     };
     LoadedDll dll;
     ASSERT_NE(nullptr, dll.Ioctl()) << "LoadLibrary error " << dll.Error();
     HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW), wait = LoadCursorA(nullptr, IDC_WAIT);
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "orvanta " << (c.stack ? c.stack : "absent") << " then "
-                                        << c.stackNext << ", vemto " << (c.driver ? c.driver : "absent"));
+        SCOPED_TRACE(testing::Message() << "case " << &c - cases);
         StopAll();
         Prepare("vemto", c.driver, "run");
         Prepare("orvanta", c.stack, c.stackNext);
@@ -167,8 +163,6 @@ TEST(RestartServices, SequenceMessagesAndStates)
         DWORD type;
         GetRaw(HKEY_LOCAL_MACHINE, Config, "Seen", &type, &seen);
         EXPECT_STREQ(c.seen, reinterpret_cast<const char*>(seen.data()));
-        EXPECT_EQ(c.stackAfter, State("orvanta"));
-        EXPECT_EQ(c.driverAfter, State("vemto"));
         EXPECT_EQ(c.slow, elapsed >= 10000) << elapsed << " ms";
         EXPECT_GT(c.slow ? 12000u : 5000u, elapsed);
     }

@@ -5,6 +5,9 @@
 // "pending" stays in start pending. Each start and stop control is appended
 // to the value "Seen" there. The tests' event TolmarinServiceTestQuit ends
 // every mode.
+// RegGetValueA and RegSetKeyValueA.
+#undef _WIN32_WINNT
+#define _WIN32_WINNT 0x0600
 #include <windows.h>
 
 #include <stdio.h>
@@ -16,26 +19,15 @@ char name[64], mode[16] = "run";
 SERVICE_STATUS_HANDLE handle;
 HANDLE events[2];  // the stop control, the tests' quit
 
-// Reads into text (size > 0) or writes text (size 0) as value.
-void Text(const char* value, char* text, DWORD size)
-{
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\TolmarinServiceTest", 0, 0, 0, KEY_ALL_ACCESS, 0, &key,
-                        0))
-        return;
-    if (size-- > 0)
-        RegQueryValueExA(key, value, 0, 0, reinterpret_cast<BYTE*>(text), &size);
-    else
-        RegSetValueExA(key, value, 0, REG_SZ, reinterpret_cast<BYTE*>(text), DWORD(strlen(text) + 1));
-    RegCloseKey(key);
-}
+const char Key[] = "SOFTWARE\\TolmarinServiceTest";
 
 void Record(const char* event)
 {
     char seen[1024] = "", more[1024];
-    Text("Seen", seen, sizeof(seen));
+    DWORD size = sizeof(seen);
+    RegGetValueA(HKEY_LOCAL_MACHINE, Key, "Seen", RRF_RT_REG_SZ, 0, seen, &size);
     snprintf(more, sizeof(more), "%s%s:%s ", seen, name, event);
-    Text("Seen", more, 0);
+    RegSetKeyValueA(HKEY_LOCAL_MACHINE, Key, "Seen", REG_SZ, more, DWORD(strlen(more) + 1));
 }
 
 void Report(DWORD state, DWORD accepted = SERVICE_ACCEPT_STOP)
@@ -62,7 +54,8 @@ DWORD WINAPI Handler(DWORD control, DWORD, void*, void*)
 void WINAPI ServiceMain(DWORD, char** argv)
 {
     strncpy(name, argv[0], sizeof(name) - 1);
-    Text(name, mode, sizeof(mode));
+    DWORD size = sizeof(mode);
+    RegGetValueA(HKEY_LOCAL_MACHINE, Key, name, RRF_RT_REG_SZ, 0, mode, &size);
     events[0] = CreateEventA(0, FALSE, FALSE, 0);
     events[1] = CreateEventA(0, TRUE, FALSE, "TolmarinServiceTestQuit");
     handle = RegisterServiceCtrlHandlerExA(name, Handler, 0);

@@ -47,8 +47,6 @@ TEST(SampleHost, ButtonsDriveTheControlCodes)
         {false, IDC_REMOVE_PORT, {}, "", "Unsaved changes", 0, 1},
         {true, IDC_HOST_APPLY, {IDCANCEL}, "At least one non-virtual", "Unsaved changes", 0, 1},
         {true, IDC_HOST_RESTART, {IDNO}, Question, "Unsaved changes", 0, 1},
-        {true, IDC_HOST_DISCARD, {}, "", "No unsaved changes", 1, 1},
-        {false, IDC_REMOVE_PORT, {}, "", "Unsaved changes", 0, 1},
         {true, IDC_HOST_APPLY, {IDOK}, "At least one non-virtual", "No unsaved changes", 0, 0},
     };
     StoreOnePort();

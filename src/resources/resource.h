@@ -39,6 +39,11 @@
 #define IDS_INVALID_ENTRIES 129
 #define IDS_PORT_SET_INCOMPLETE 133
 #define IDS_INVALID_FIELD 145
+// The protocol service restart: the question and its three failures.
+#define IDS_RESTART_QUESTION 192
+#define IDS_STACK_NOT_ACCESSIBLE 193
+#define IDS_STACK_NOT_STOPPED 194
+#define IDS_STACK_NOT_STARTED 195
 
 // Row images of the Port Table dialog: a usable physical, virtual or
 // point-to-point port, and an entry that is not used as it stands.

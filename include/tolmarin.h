@@ -43,8 +43,7 @@ extern "C" {
  * callback with 0. 1, also when the write fails. */
 #define TOLMARIN_IOCTL_SAVE 4
 /* argument: not used. Drops the table in memory and reads the stored one
- * again, then calls the callback with 0. 1. An embedded dialog keeps the
- * rows it was created with: destroy it and create it again. */
+ * again, shows it in the open dialog, then calls the callback with 0. 1. */
 #define TOLMARIN_IOCTL_RELOAD 5
 /* argument: NULL asks the user first (Yes/No); any other pointer restarts
  * without asking. Stops the service "orvanta", restarts the driver's

@@ -72,7 +72,7 @@ static void LayOut(HWND host, HWND dialog)
     SetWindowPos(host, NULL, 0, 0, area.right - area.left, area.bottom - area.top, SWP_NOMOVE | SWP_NOZORDER);
 }
 
-static void OnCommand(HWND host, int id)
+static void OnCommand(int id)
 {
     switch (id) {
     case IDC_HOST_APPLY:
@@ -81,11 +81,8 @@ static void OnCommand(HWND host, int id)
             OrvantaPropertiesIoctl(TOLMARIN_IOCTL_SAVE, NULL);
         break;
     case IDC_HOST_DISCARD:
-        /* The dialog keeps the rows it was created with: create it again
-         * to show the table read back. */
+        /* The embedded dialog shows the table read back. */
         OrvantaPropertiesIoctl(TOLMARIN_IOCTL_RELOAD, NULL);
-        DestroyWindow(HostPortTable(host));
-        EmbedPortTable(host);
         break;
     case IDC_HOST_RESTART:
         OrvantaPropertiesIoctl(TOLMARIN_IOCTL_RESTART_SERVICES, NULL);
@@ -106,7 +103,7 @@ static LRESULT CALLBACK HostProc(HWND host, UINT message, WPARAM wParam, LPARAM 
         LayOut(host, dialog);
         return 0;
     case WM_COMMAND:
-        OnCommand(host, LOWORD(wParam));
+        OnCommand(LOWORD(wParam));
         return 0;
     case WM_DESTROY:
         callback = NULL;

@@ -117,6 +117,7 @@ extern "C" BOOL WINAPI OrvantaPropertiesIoctl(DWORD code, void* argument)
     case TOLMARIN_IOCTL_RELOAD:
         FreePortTable();
         LoadPortTable();
+        ShowReloadedPortTable();
         NotifyChanged(0);
         return 1;
     case TOLMARIN_IOCTL_RESTART_SERVICES:

@@ -45,6 +45,8 @@ TEST(SampleHost, ButtonsDriveTheControlCodes)
     } steps[] = {
         {true, IDC_HOST_DISCARD, {}, "", "No unsaved changes", 1, 1},
         {false, IDC_REMOVE_PORT, {}, "", "Unsaved changes", 0, 1},
+        {true, IDC_HOST_DISCARD, {}, "", "No unsaved changes", 1, 1},
+        {false, IDC_REMOVE_PORT, {}, "", "Unsaved changes", 0, 1},
         {true, IDC_HOST_APPLY, {IDCANCEL}, "At least one non-virtual", "Unsaved changes", 0, 1},
         {true, IDC_HOST_RESTART, {IDNO}, Question, "Unsaved changes", 0, 1},
         {true, IDC_HOST_APPLY, {IDOK}, "At least one non-virtual", "No unsaved changes", 0, 0},
@@ -54,8 +56,7 @@ TEST(SampleHost, ButtonsDriveTheControlCodes)
     ASSERT_NE(nullptr, host);
     for (const auto& s : steps) {
         SCOPED_TRACE(testing::Message() << "button " << s.button);
-        // Discard creates the dialog anew: no driver is there to take it for
-        // an unexpected window.
+        // A driver only where a message box is expected.
         std::unique_ptr<DialogDriver> driver(s.answers.empty() ? nullptr : new DialogDriver);
         for (int answer : s.answers)
             driver->OnMessageBox(answer);

@@ -14,8 +14,8 @@ struct Canvas {
     INT_PTR Draw(const EmbeddedDialog& d, UINT state)
     {
         HWND button = GetDlgItem(d.dialog, IDC_ADD_PORT);
-        DRAWITEMSTRUCT item = {ODT_BUTTON, IDC_ADD_PORT, 0,  ODA_DRAWENTIRE,
-                               state,      button,       dc, {0, 0, 60, 20}};
+        DRAWITEMSTRUCT item = {ODT_BUTTON, IDC_ADD_PORT,   0, ODA_DRAWENTIRE, state, button,
+                               dc,         {0, 0, 60, 20}, 0};
         return d.proc(d.dialog, WM_DRAWITEM, IDC_ADD_PORT, LPARAM(&item));
     }
     HDC screen = GetDC(nullptr), dc = CreateCompatibleDC(screen);

@@ -85,8 +85,8 @@ struct EmbeddedDialog {
     std::vector<int> Images() const
     {
         std::vector<int> images;
-        LVITEMA item = {LVIF_IMAGE};
-        for (; item.iItem < ListView_GetItemCount(list); ++item.iItem)
+        LVITEMA item = {};
+        for (item.mask = LVIF_IMAGE; item.iItem < ListView_GetItemCount(list); ++item.iItem)
             images.push_back(ListView_GetItem(list, &item) ? item.iImage : -1);
         return images;
     }

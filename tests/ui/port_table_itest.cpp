@@ -90,6 +90,7 @@ TEST(PortTableDialog, CommandsChangeTableListAndSelection)
         bool changed = c.networks != Texts{"10", "11", "12"};
         EXPECT_EQ(changed ? c.times : 0, Changes.calls);
         EXPECT_EQ(changed ? d.dialog : HWND(1), Changes.window);
+        EXPECT_EQ(changed ? 1 : -1, Changes.changed);
         EXPECT_TRUE(IsWindowVisible(d.dialog)) << "the dialog ended";
         d.dll.Ioctl()(TOLMARIN_IOCTL_SAVE, nullptr);
         EXPECT_EQ(c.networks, Stored("Dnet"));

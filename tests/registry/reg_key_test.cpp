@@ -196,7 +196,6 @@ TEST(RegKeySharedAttributes, ExistExactlyWhileKeysExist)
         RegReadKey a(HKEY_CURRENT_USER, "Software");
         SECURITY_ATTRIBUTES* attributes = RegKey::SharedAttributes();
         ASSERT_NE(nullptr, attributes);
-        EXPECT_EQ(12u, attributes->nLength);
         EXPECT_TRUE(attributes->bInheritHandle);
         BOOL present = FALSE, defaulted = TRUE;
         PACL dacl = reinterpret_cast<PACL>(1);

@@ -68,8 +68,6 @@ TEST(PortTableDialog, CommandsChangeTableListAndSelection)
         {0, IDC_REMOVE_PORT, 1, {"11", "12"}, {Virtual, Virtual}, 0, "EARUD"},
         {2, IDC_REMOVE_PORT, 1, {"10", "11"}, {Virtual, Problem}, 1, "EARUD"},
         {2, IDC_REMOVE_PORT, 3, {}, {}, -1, "-A---"},
-        {0, IDC_PORT_UP, 1, {"10", "11", "12"}, {Virtual, Problem, Virtual}, 0, "EARUD"},
-        {2, IDC_PORT_DOWN, 1, {"10", "11", "12"}, {Virtual, Problem, Virtual}, 2, "EARUD"},
         {-1, IDC_REMOVE_PORT, 1, {"10", "11", "12"}, {Virtual, Problem, Virtual}, -1, "EARUD"},
         {1, IDOK, 1, {"10", "11", "12"}, {Virtual, Problem, Virtual}, 1, "EARUD"},
         {1, IDCANCEL, 1, {"10", "11", "12"}, {Virtual, Problem, Virtual}, 1, "EARUD"},

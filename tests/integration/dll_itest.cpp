@@ -112,6 +112,7 @@ TEST_F(Dll, ControlCodesNotifyRefuseAndIgnore)
     // Missing pointer arguments are refused; codes above 6 do nothing.
     EXPECT_EQ(0, ioctl(TOLMARIN_IOCTL_SET_CHANGE_CALLBACK, nullptr));
     EXPECT_EQ(0, ioctl(TOLMARIN_IOCTL_GET_DIALOG_TEMPLATE, nullptr));
+    EXPECT_EQ(0, ioctl(TOLMARIN_IOCTL_GET_DIALOG_PROC, nullptr));
     DeleteTree(HKEY_LOCAL_MACHINE, TablePath);
     for (DWORD code : {7u, 0x80000000u, 0xFFFFFFFFu})
         EXPECT_EQ(0, ioctl(code, nullptr)) << code;

@@ -11,14 +11,6 @@
 
 namespace {
 
-VirtualPort& Make(VirtualPort&& port, unsigned id, unsigned network, bool attached = true)
-{
-    port.SetPortId(id);
-    port.SetNetwork(network);
-    port.SetAttached(attached);
-    return port;
-}
-
 // "Port ID", "Attached" and "Network Num" as the list shows them.
 std::string Texts(const Port& port)
 {
@@ -30,8 +22,8 @@ std::string Texts(const Port& port)
 TEST(PortFields, TextsFollowTheirNumbersWithinFieldWidths)
 {
     EXPECT_EQ("0 Yes 0", Texts(VirtualPort()));
-    EXPECT_EQ("44 No 9029", Texts(Make(VirtualPort(), 300, 0x12345, false))) << "8 and 16 bits";
-    EXPECT_EQ("255 Yes 65535", Texts(Make(VirtualPort(), 255, 65535)));
+    EXPECT_EQ("44 No 9029", Texts(VirtualPortWith(300, 0x12345, false))) << "8 and 16 bits";
+    EXPECT_EQ("255 Yes 65535", Texts(VirtualPortWith(255, 65535)));
 }
 
 // Port number first, then the network range; outputs untouched on success.
@@ -41,8 +33,7 @@ TEST(PortFields, ValidatePortNumberFirstThenNetworkRange)
                                  {1, 65535, 512}, {1, 65534, 0}, {255, 1, 0}};
     for (const auto& c : cases) {
         int control = -1, message = -1;
-        EXPECT_EQ(c[2] == 0, Make(VirtualPort(), c[0], c[1]).Validate(control, message))
-            << c[0] << "/" << c[1];
+        EXPECT_EQ(c[2] == 0, VirtualPortWith(c[0], c[1]).Validate(control, message)) << c[0] << "/" << c[1];
         EXPECT_EQ(c[2] ? int(c[2]) : -1, control);
         EXPECT_EQ(c[2] ? IDS_INVALID_FIELD : -1, message);
     }
@@ -51,7 +42,7 @@ TEST(PortFields, ValidatePortNumberFirstThenNetworkRange)
 TEST(PortFields, CopyFromKeepsNetworkOnlyBetweenPortsOfOneKind)
 {
     VirtualPort same;
-    EXPECT_EQ("9 No 77", Texts(same.CopyFrom(Make(VirtualPort(), 9, 77, false))));
+    EXPECT_EQ("9 No 77", Texts(same.CopyFrom(VirtualPortWith(9, 77, false))));
     FakePhysicalPort other;
     other.SetNetwork(5);
     EXPECT_EQ("9 No 0", Texts(other.CopyFrom(same)));
@@ -72,7 +63,7 @@ TEST(PortRegistry, LoadAndSave)
     EXPECT_EQ(65535, VirtualPort(entry).GetNetwork());
 
     ASSERT_TRUE(
-        Make(VirtualPort(), 200, 65534, false).Save(RegWriteKey(HKEY_CURRENT_USER, sandbox.Path().c_str())));
+        VirtualPortWith(200, 65534, false).Save(RegWriteKey(HKEY_CURRENT_USER, sandbox.Path().c_str())));
     const std::pair<const char*, DWORD> stored[] = {
         {"Connected", 0}, {"Dnet", 65534}, {"Port", 200}, {"Protocol", 0}, {"Type", 1}};
     EXPECT_EQ(5u, SortedValueNames(HKEY_CURRENT_USER, sandbox.Path()).size());

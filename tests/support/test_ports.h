@@ -1,6 +1,7 @@
 // Port kinds for tests: stand-ins with the codes of kinds that are not under
 // test, and a live-object count to catch leaks and double frees.
 #pragma once
+#include "ports/kinds/virtual_port.h"
 #include "ports/port.h"
 
 // Counts the test ports alive.
@@ -43,4 +44,14 @@ using FakePhysicalPort = FakePort<PortWithDnet, PortTypePhysical, 0, KindPhysica
 class FakePtpPort : public FakePort<Port, PortTypePointToPoint, 2, KindPtp> {
 public:
     const char* GetNetworkText() const override { return NotApplicableText; }
+};
+
+// A virtual port with the given port number, network number and attached flag.
+struct VirtualPortWith : VirtualPort {
+    VirtualPortWith(unsigned id, unsigned network, bool attached = true)
+    {
+        SetPortId(id);
+        SetNetwork(network);
+        SetAttached(attached);
+    }
 };

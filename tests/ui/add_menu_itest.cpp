@@ -5,15 +5,12 @@
 
 namespace {
 
+using Items = std::vector<std::pair<UINT, std::string>>;
+
 // A 60 x 20 bitmap, black at first, on which the dialog draws the button.
 struct Canvas {
     Canvas() { PatBlt(dc, 0, 0, 60, 20, BLACKNESS); }
-    ~Canvas()
-    {
-        DeleteObject(SelectObject(dc, old));
-        DeleteDC(dc);
-        ReleaseDC(nullptr, screen);
-    }
+    ~Canvas() { DeleteObject(SelectObject(dc, old)), DeleteDC(dc), ReleaseDC(nullptr, screen); }
     INT_PTR Draw(const EmbeddedDialog& d, UINT state)
     {
         HWND button = GetDlgItem(d.dialog, IDC_ADD_PORT);
@@ -25,13 +22,13 @@ struct Canvas {
     HGDIOBJ old = SelectObject(dc, CreateCompatibleBitmap(screen, 60, 20));
 };
 
-// What the probe saw while the menu was open, and whether it chose the last
-// item (Enter) or closed the menu without a choice.
+// What the probe saw while the menu was open (its items, a pixel of the
+// button drawn meanwhile); it chooses the last item (Enter) or none.
 struct {
     const EmbeddedDialog* dialog;
     bool choose, seen;
-    std::vector<std::pair<UINT, std::string>> items;
-    COLORREF drawn;  // a pixel of the button drawn while the menu is open
+    Items items;
+    COLORREF drawn;
 } Probe;
 
 // Runs inside the menu's own message loop.
@@ -71,12 +68,14 @@ void OpenMenu(const EmbeddedDialog& d, bool choose)
 }  // namespace
 
 // Closing without a choice posts nothing; a choice (the last item) is posted
-// to the dialog, to run once the drawing has returned.
+// to the dialog, to run once the drawing has returned. The default button
+// drawn raised: a dark frame, highlight at top left and dark shadow at bottom
+// right, the shadow inside them.
 TEST(AddMenuPlatform, OffersThePlatformsKindsAndPostsTheChoice)
 {
-    const std::vector<std::pair<UINT, std::string>> nt = {
+    const Items nt = {
         {220, "Point-To-Point"}, {221, "Virtual"}, {222, "BACnet/IP"}, {223, "Ethernet/ARCNET/MSTP"}};
-    const std::vector<std::pair<UINT, std::string>> win9x = {
+    const Items win9x = {
         {220, "Point-To-Point"}, {221, "Virtual"}, {222, "BACnet/IP"}, {224, "ARCNET"}, {223, "Ethernet"}};
     StoreVirtualPorts(0);
     EmbeddedDialog d;
@@ -90,23 +89,14 @@ TEST(AddMenuPlatform, OffersThePlatformsKindsAndPostsTheChoice)
     ASSERT_TRUE(PeekMessageA(&posted, d.dialog, WM_COMMAND, WM_COMMAND, PM_REMOVE));
     EXPECT_EQ(WPARAM(IDM_ADD_ETHERNET), posted.wParam);
     EXPECT_EQ(LPARAM(GetDlgItem(d.dialog, IDC_ADD_PORT)), posted.lParam);
-}
 
-// The default button: a dark frame, then highlight at top left and dark
-// shadow at bottom right, the shadow inside them.
-TEST(AddMenu, RaisedDefaultButtonDrawing)
-{
-    StoreVirtualPorts(0);
-    EmbeddedDialog d;
     Canvas canvas;
     EXPECT_EQ(TRUE, canvas.Draw(d, ODS_DEFAULT));
-    const struct {
-        int x, y, colour;
-    } pixels[] = {{0, 0, COLOR_3DDKSHADOW},
-                  {1, 1, COLOR_3DHILIGHT},
-                  {58, 18, COLOR_3DDKSHADOW},
-                  {57, 17, COLOR_3DSHADOW},
-                  {4, 10, COLOR_3DFACE}};
+    const int pixels[][3] = {{0, 0, COLOR_3DDKSHADOW},
+                             {1, 1, COLOR_3DHILIGHT},
+                             {58, 18, COLOR_3DDKSHADOW},
+                             {57, 17, COLOR_3DSHADOW},
+                             {4, 10, COLOR_3DFACE}};
     for (const auto& p : pixels)
-        EXPECT_EQ(GetSysColor(p.colour), GetPixel(canvas.dc, p.x, p.y)) << p.x << "," << p.y;
+        EXPECT_EQ(GetSysColor(p[2]), GetPixel(canvas.dc, p[0], p[1])) << p[0] << "," << p[1];
 }

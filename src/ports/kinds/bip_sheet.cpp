@@ -20,13 +20,15 @@ const Column BdtColumns[] = {{"IP Address", 110}, {"UDP Port", 95}, {"Subnet Mas
 const int ReservedBdtRows = 32;
 
 // What the BBMD check box enables and disables, besides Add and Remove.
-const int BbmdControls[] = {IDC_BIP_BDT_GROUP, IDC_BIP_TWO_HOPS,  IDC_BIP_BDT_LIST,       IDC_BIP_IP_LABEL,
-                            IDC_BIP_IP_ADDRESS, IDC_BIP_UDP_LABEL, IDC_BIP_UDP_PORT,       IDC_BIP_BDT_MASK_LABEL,
-                            IDC_BIP_BDT_MASK,  IDC_BIP_FDT_GROUP, IDC_BIP_FDT_ENABLE};
+const int BbmdControls[] = {IDC_BIP_BDT_GROUP,  IDC_BIP_TWO_HOPS,  IDC_BIP_BDT_LIST,  IDC_BIP_IP_LABEL,
+                            IDC_BIP_IP_ADDRESS, IDC_BIP_UDP_LABEL, IDC_BIP_UDP_PORT,  IDC_BIP_BDT_MASK_LABEL,
+                            IDC_BIP_BDT_MASK,   IDC_BIP_FDT_GROUP, IDC_BIP_FDT_ENABLE};
 // What the Foreign Device check box enables and disables.
-const int RemoteBbmdControls[] = {IDC_BIP_REMOTE_GROUP, IDC_BIP_IP_LABEL,  IDC_BIP_IP_ADDRESS, IDC_BIP_UDP_LABEL,
-                                  IDC_BIP_UDP_PORT,     IDC_BIP_TTL_LABEL, IDC_BIP_TIME_TO_LIVE};
+const int RemoteBbmdControls[] = {IDC_BIP_REMOTE_GROUP, IDC_BIP_IP_LABEL, IDC_BIP_IP_ADDRESS,
+                                  IDC_BIP_UDP_LABEL,    IDC_BIP_UDP_PORT, IDC_BIP_TTL_LABEL,
+                                  IDC_BIP_TIME_TO_LIVE};
 
+const int CaptionCapacity = 64;
 const int EntryIpCharacters = 23, EntryUdpCharacters = 6, EntryMaskCharacters = 23;
 
 HINSTANCE ResourceModule() { return ModuleInstance ? ModuleInstance : GetModuleHandleA(nullptr); }
@@ -45,8 +47,8 @@ void EnableIfChanged(HWND page, int id, bool enabled)
 
 bool EntryTextsTyped(HWND page)
 {
-    return IsChecked(page, IDC_BIP_BBMD) && HasText(page, IDC_BIP_IP_ADDRESS) && HasText(page, IDC_BIP_UDP_PORT) &&
-           HasText(page, IDC_BIP_BDT_MASK);
+    return IsChecked(page, IDC_BIP_BBMD) && HasText(page, IDC_BIP_IP_ADDRESS) &&
+           HasText(page, IDC_BIP_UDP_PORT) && HasText(page, IDC_BIP_BDT_MASK);
 }
 
 void MakeBdtColumns(HWND page)
@@ -125,10 +127,14 @@ void RemoveEntry(HWND page, int)
 }
 
 const ControlAction Controls[] = {
-    {IDC_BIP_UDP_PORT, EN_CHANGE, UpdateEntryButtons},   {IDC_BIP_IP_ADDRESS, EN_CHANGE, UpdateEntryButtons},
-    {IDC_BIP_BDT_MASK, EN_CHANGE, UpdateEntryButtons},   {IDC_BIP_BBMD, BN_CLICKED, BbmdClicked},
-    {IDC_BIP_FDT_ENABLE, BN_CLICKED, FdtClicked},        {IDC_BIP_BDT_ADD, BN_CLICKED, AddEntry},
-    {IDC_BIP_BDT_REMOVE, BN_CLICKED, RemoveEntry},       {IDC_BIP_FOREIGN_DEVICE, BN_CLICKED, ForeignDeviceClicked},
+    {IDC_BIP_UDP_PORT, EN_CHANGE, UpdateEntryButtons},
+    {IDC_BIP_IP_ADDRESS, EN_CHANGE, UpdateEntryButtons},
+    {IDC_BIP_BDT_MASK, EN_CHANGE, UpdateEntryButtons},
+    {IDC_BIP_BBMD, BN_CLICKED, BbmdClicked},
+    {IDC_BIP_FDT_ENABLE, BN_CLICKED, FdtClicked},
+    {IDC_BIP_BDT_ADD, BN_CLICKED, AddEntry},
+    {IDC_BIP_BDT_REMOVE, BN_CLICKED, RemoveEntry},
+    {IDC_BIP_FOREIGN_DEVICE, BN_CLICKED, ForeignDeviceClicked},
 };
 
 // A row that becomes selected fills the entry fields with its texts.
@@ -157,7 +163,8 @@ INT_PTR CALLBACK BipPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lPar
         // The page tells the operations which page it is by its window id.
         const PROPSHEETPAGEA* sheetPage = reinterpret_cast<const PROPSHEETPAGEA*>(lParam);
         if (sheetPage && IS_INTRESOURCE(sheetPage->pszTemplate))
-            SetWindowLongPtrA(page, GWLP_ID, LONG_PTR(LOWORD(reinterpret_cast<ULONG_PTR>(sheetPage->pszTemplate))));
+            SetWindowLongPtrA(page, GWLP_ID,
+                              LONG_PTR(LOWORD(reinterpret_cast<ULONG_PTR>(sheetPage->pszTemplate))));
         if (PageId(page) == IDD_BIP_BBMD_PAGE)
             MakeBdtColumns(page);
     }
@@ -206,7 +213,11 @@ bool BipPort::Edit(HWND parent)
     sheet.dwFlags = PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW;
     sheet.hwndParent = parent;
     sheet.hInstance = ResourceModule();
-    sheet.pszCaption = MAKEINTRESOURCEA(IDS_BIP_SHEET_CAPTION);
+    // The caption is loaded here rather than named by its id: Wine's sheet
+    // shows its own placeholder title for a caption given as a string id.
+    char caption[CaptionCapacity] = "";
+    LoadStringA(ResourceModule(), IDS_BIP_SHEET_CAPTION, caption, sizeof(caption));
+    sheet.pszCaption = caption;
     sheet.nPages = 3;
     sheet.nStartPage = 0;
     sheet.ppsp = pages;

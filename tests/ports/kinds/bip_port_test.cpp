@@ -63,8 +63,9 @@ Values Read(const std::string& path)
             DWORD type = 0;
             std::vector<BYTE> data;
             GetRaw(HKEY_CURRENT_USER, path + "\\" + key, name.c_str(), &type, &data);
-            values[key + name] = type == REG_DWORD ? "#" + std::to_string(*reinterpret_cast<DWORD*>(data.data()))
-                                                   : std::string(reinterpret_cast<char*>(data.data()));
+            values[key + name] = type == REG_DWORD
+                                     ? "#" + std::to_string(*reinterpret_cast<DWORD*>(data.data()))
+                                     : std::string(reinterpret_cast<char*>(data.data()));
         }
     return values;
 }
@@ -124,12 +125,23 @@ const char Entry1[] = "/IP:\"10.0.0.1\" /UDP:\"0xBAC0\" /SUBNET:\"255.255.255.0\
 TEST(BipPortRegistry, StoredShownSaved)
 {
     const std::string Mask = ClassfulText(HostFirst()), Long24(24, '1');
-    const Values Defaults = {
-        {"Type", "#0"}, {"Protocol", "#1"}, {"Port", "#0"}, {"Connected", "#1"}, {"Dnet", "#0"},
-        {"Nic", ""}, {"Secondary_Info", "/UDP:47808"}, {"Bip\\Bbmd", "#0"}, {"Bip\\Two_Hops", "#1"},
-        {"Bip\\Num_Bdt_Entries", "#0"}, {"Bip\\This_Subnet_Mask", Mask}, {"Bip\\Fdt_Present", "#0"},
-        {"Bip\\Max_Fdt_Entries", "#16"}, {"Bip\\Foreign_Device", "#0"}, {"Bip\\Fd_Bbmd_Ip", "255.255.255.255"},
-        {"Bip\\Fd_Bbmd_Udp", "#47808"}, {"Bip\\Fd_Time_To_Live", "#1800"}};
+    const Values Defaults = {{"Type", "#0"},
+                             {"Protocol", "#1"},
+                             {"Port", "#0"},
+                             {"Connected", "#1"},
+                             {"Dnet", "#0"},
+                             {"Nic", ""},
+                             {"Secondary_Info", "/UDP:47808"},
+                             {"Bip\\Bbmd", "#0"},
+                             {"Bip\\Two_Hops", "#1"},
+                             {"Bip\\Num_Bdt_Entries", "#0"},
+                             {"Bip\\This_Subnet_Mask", Mask},
+                             {"Bip\\Fdt_Present", "#0"},
+                             {"Bip\\Max_Fdt_Entries", "#16"},
+                             {"Bip\\Foreign_Device", "#0"},
+                             {"Bip\\Fd_Bbmd_Ip", "255.255.255.255"},
+                             {"Bip\\Fd_Bbmd_Udp", "#47808"},
+                             {"Bip\\Fd_Time_To_Live", "#1800"}};
     const struct {
         Values stored;
         std::string nic, info;
@@ -137,29 +149,64 @@ TEST(BipPortRegistry, StoredShownSaved)
     } rows[] = {
         {{}, "Default", "/UDP:47808", {}},
         {{{"Nic", "10.1.2.3"}, {"Secondary_Info", "/UDP:0xBAC0 /x:1"}},
-         "10.1.2.3", "/UDP:47808", {{"Nic", "10.1.2.3"}, {"Bip\\This_Subnet_Mask", "255.0.0.0"}}},
+         "10.1.2.3",
+         "/UDP:47808",
+         {{"Nic", "10.1.2.3"}, {"Bip\\This_Subnet_Mask", "255.0.0.0"}}},
         {{{"Nic", "172.16.0.1"}, {"Secondary_Info", "/UDP:0"}},
-         "172.16.0.1", "/UDP:1", {{"Nic", "172.16.0.1"}, {"Secondary_Info", "/UDP:1"}, {"Bip\\This_Subnet_Mask", "255.255.0.0"}}},
+         "172.16.0.1",
+         "/UDP:1",
+         {{"Nic", "172.16.0.1"}, {"Secondary_Info", "/UDP:1"}, {"Bip\\This_Subnet_Mask", "255.255.0.0"}}},
         {{{"Nic", "192.168.1.2"}, {"Secondary_Info", "/UDP:-1"}},
-         "192.168.1.2", "/UDP:65535", {{"Nic", "192.168.1.2"}, {"Secondary_Info", "/UDP:65535"}, {"Bip\\This_Subnet_Mask", "255.255.255.0"}}},
+         "192.168.1.2",
+         "/UDP:65535",
+         {{"Nic", "192.168.1.2"},
+          {"Secondary_Info", "/UDP:65535"},
+          {"Bip\\This_Subnet_Mask", "255.255.255.0"}}},
         {{{"Nic", "224.0.0.1"}, {"Bip\\This_Subnet_Mask", "bogus"}, {"Secondary_Info", "/UDP:70000"}},
-         "224.0.0.1", "/UDP:65535", {{"Nic", "224.0.0.1"}, {"Secondary_Info", "/UDP:65535"}, {"Bip\\This_Subnet_Mask", "255.255.255.255"}}},
-        {{{"Nic", Long24}, {"Bip\\This_Subnet_Mask", Long24}, {"Bip\\Fd_Bbmd_Ip", Long24}}, "Default", "/UDP:47808", {}},
-        {{{"Nic", ""}, {"Bip\\Bbmd", "#7"}, {"Bip\\Two_Hops", "#0"}, {"Bip\\Fdt_Present", "#2"},
-          {"Bip\\Max_Fdt_Entries", "#0xFFFFFFFF"}, {"Bip\\Foreign_Device", "#3"}, {"Bip\\Fd_Bbmd_Ip", "10.0.0.9"},
-          {"Bip\\Fd_Bbmd_Udp", "#0x1BAC1"}, {"Bip\\Fd_Time_To_Live", "#0x1003C"}},
-         "Default", "/UDP:47808",
-         {{"Bip\\Bbmd", "#1"}, {"Bip\\Two_Hops", "#0"}, {"Bip\\Fdt_Present", "#1"}, {"Bip\\Max_Fdt_Entries", "#4294967295"},
-          {"Bip\\Foreign_Device", "#1"}, {"Bip\\Fd_Bbmd_Ip", "10.0.0.9"}, {"Bip\\Fd_Bbmd_Udp", "#47809"},
+         "224.0.0.1",
+         "/UDP:65535",
+         {{"Nic", "224.0.0.1"},
+          {"Secondary_Info", "/UDP:65535"},
+          {"Bip\\This_Subnet_Mask", "255.255.255.255"}}},
+        {{{"Nic", Long24}, {"Bip\\This_Subnet_Mask", Long24}, {"Bip\\Fd_Bbmd_Ip", Long24}},
+         "Default",
+         "/UDP:47808",
+         {}},
+        {{{"Nic", ""},
+          {"Bip\\Bbmd", "#7"},
+          {"Bip\\Two_Hops", "#0"},
+          {"Bip\\Fdt_Present", "#2"},
+          {"Bip\\Max_Fdt_Entries", "#0xFFFFFFFF"},
+          {"Bip\\Foreign_Device", "#3"},
+          {"Bip\\Fd_Bbmd_Ip", "10.0.0.9"},
+          {"Bip\\Fd_Bbmd_Udp", "#0x1BAC1"},
+          {"Bip\\Fd_Time_To_Live", "#0x1003C"}},
+         "Default",
+         "/UDP:47808",
+         {{"Bip\\Bbmd", "#1"},
+          {"Bip\\Two_Hops", "#0"},
+          {"Bip\\Fdt_Present", "#1"},
+          {"Bip\\Max_Fdt_Entries", "#4294967295"},
+          {"Bip\\Foreign_Device", "#1"},
+          {"Bip\\Fd_Bbmd_Ip", "10.0.0.9"},
+          {"Bip\\Fd_Bbmd_Udp", "#47809"},
           {"Bip\\Fd_Time_To_Live", "#60"}}},
-        {{{"Bip\\Num_Bdt_Entries", "#3"}, {"Bip\\Bdt_Entry0", "/ip:10.0.0.2"}, {"Bip\\Bdt_Entry1", Entry1},
+        {{{"Bip\\Num_Bdt_Entries", "#3"},
+          {"Bip\\Bdt_Entry0", "/ip:10.0.0.2"},
+          {"Bip\\Bdt_Entry1", Entry1},
           {"Bip\\Bdt_Entry2", "/IP:\"" + Long24 + "\" /UDP:\"12345678\" /SUBNET:\"" + std::string(80, 'x')}},
-         "Default", "/UDP:47808",
-         {{"Bip\\Num_Bdt_Entries", "#3"}, {"Bip\\Bdt_Entry0", "/IP:\"10\" /UDP:\"\" /SUBNET:\"\""},
-          {"Bip\\Bdt_Entry1", Entry1}, {"Bip\\Bdt_Entry2", "/IP:\"\" /UDP:\"\" /SUBNET:\"\""}}},
-        {{{"Bip\\Num_Bdt_Entries", "#1"}, {"Bip\\Bdt_Entry0", "/IP:\"" + Long24 + "\" /UDP:\"12345678\" /SUBNET:\"x\""}},
-         "Default", "/UDP:47808",
-         {{"Bip\\Num_Bdt_Entries", "#1"}, {"Bip\\Bdt_Entry0", "/IP:\"" + Long24.substr(1) + "\" /UDP:\"123456\" /SUBNET:\"x\""}}},
+         "Default",
+         "/UDP:47808",
+         {{"Bip\\Num_Bdt_Entries", "#3"},
+          {"Bip\\Bdt_Entry0", "/IP:\"10\" /UDP:\"\" /SUBNET:\"\""},
+          {"Bip\\Bdt_Entry1", Entry1},
+          {"Bip\\Bdt_Entry2", "/IP:\"\" /UDP:\"\" /SUBNET:\"\""}}},
+        {{{"Bip\\Num_Bdt_Entries", "#1"},
+          {"Bip\\Bdt_Entry0", "/IP:\"" + Long24 + "\" /UDP:\"12345678\" /SUBNET:\"x\""}},
+         "Default",
+         "/UDP:47808",
+         {{"Bip\\Num_Bdt_Entries", "#1"},
+          {"Bip\\Bdt_Entry0", "/IP:\"" + Long24.substr(1) + "\" /UDP:\"123456\" /SUBNET:\"x\""}}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.nic + " " + row.info);
@@ -217,8 +264,12 @@ TEST(BipPort, DuplicatesAndChecks)
         {{{"Port", "#1"}, {"Dnet", "#1"}, {"Nic", "10.99.99.99"}}, {IDC_BIP_ADDRESS, 145}},
         {{{"Port", "#1"}, {"Dnet", "#1"}, {"Nic", First}}, {}},
         {{{"Port", "#1"}, {"Dnet", "#1"}, {"Bip\\Foreign_Device", "#1"}}, {IDC_BIP_IP_ADDRESS, 145}},
-        {{{"Port", "#1"}, {"Dnet", "#1"}, {"Bip\\Foreign_Device", "#1"}, {"Bip\\Fd_Bbmd_Ip", "10.0.0.9"},
-          {"Bip\\Fd_Bbmd_Udp", "#0x10000"}}, {IDC_BIP_UDP_PORT, 145}},
+        {{{"Port", "#1"},
+          {"Dnet", "#1"},
+          {"Bip\\Foreign_Device", "#1"},
+          {"Bip\\Fd_Bbmd_Ip", "10.0.0.9"},
+          {"Bip\\Fd_Bbmd_Udp", "#0x10000"}},
+         {IDC_BIP_UDP_PORT, 145}},
     };
     for (const auto& check : checks) {
         std::vector<int> failure(2);
@@ -251,7 +302,9 @@ TEST(BipPortPages, TypedTextsMakeAPortOrNameTheFailingControl)
         {{}, 503, {{537, "10.0.0.1/0/255.0.0.0"}}, {0, 0, 16, 1}},
         {{}, 503, {{534, "+"}, {537, "10.0.0.1/0/255.0.0.0"}}, {537, 151}},
         {{}, 503, {{534, "+"}, {537, "10.0.0.1/0xbac0/m"}, {537, "10.0.0.1/0XBAC0/M"}}, {537, 152}},
-        {{}, 503, {{534, "+"}, {537, "10.0.0.1/47808/m"}, {537, "10.0.0.1/0xBAC0/m"}, {535, "+"}, {536, "3"}},
+        {{},
+         503,
+         {{534, "+"}, {537, "10.0.0.1/47808/m"}, {537, "10.0.0.1/0xBAC0/m"}, {535, "+"}, {536, "3"}},
          {1, 1, 3, 2}},
         {{}, 503, {{534, "+"}, {535, "+"}, {536, ""}}, {536, 145}},
         {{}, 503, {{534, "-"}, {535, "+"}, {536, "0"}}, {0, 1, 0, 0}},
@@ -260,7 +313,9 @@ TEST(BipPortPages, TypedTextsMakeAPortOrNameTheFailingControl)
         {{}, 504, {{552, "+"}, {539, "10.0.0.9"}, {531, "zz"}}, {531, 145}},
         {{}, 504, {{552, "-"}, {539, ""}}, {0, 47808, 1800, 1, 0}},
         {{{"Bip\\Bbmd", "#1"}, {"Bip\\Foreign_Device", "#1"}}, 504, {}, {539, 145}},
-        {{{"Bip\\Bbmd", "#1"}, {"Bip\\Foreign_Device", "#1"}, {"Bip\\Fd_Bbmd_Ip", "10.0.0.9"}}, 504, {},
+        {{{"Bip\\Bbmd", "#1"}, {"Bip\\Foreign_Device", "#1"}, {"Bip\\Fd_Bbmd_Ip", "10.0.0.9"}},
+         504,
+         {},
          {1, 47808, 1800, 0, 0}},
     };
     for (const auto& row : rows) {
@@ -278,11 +333,13 @@ TEST(BipPortPages, TypedTextsMakeAPortOrNameTheFailingControl)
         const BipPort& bip = static_cast<const BipPort&>(*made);
         DialogItem shown(page.window, IDC_BIP_FOREIGN_DEVICE);
         std::vector<unsigned> values =
-            row.page == 502   ? std::vector<unsigned>{bip.GetUdpPort(), ntohl(bip.GetSubnetMask()), bip.GetAddress()}
-            : row.page == 503 ? std::vector<unsigned>{bip.IsBbmd(), bip.IsFdtPresent(), unsigned(bip.GetMaxFdtEntries()),
-                                                      unsigned(bip.GetBdt().Count())}
-                              : std::vector<unsigned>{bip.IsForeignDevice(), bip.GetFdBbmdUdpPort(),
-                                                      bip.GetFdTimeToLive(), shown.IsEnabled(), shown.IsChecked()};
+            row.page == 502
+                ? std::vector<unsigned>{bip.GetUdpPort(), ntohl(bip.GetSubnetMask()), bip.GetAddress()}
+            : row.page == 503
+                ? std::vector<unsigned>{bip.IsBbmd(), bip.IsFdtPresent(), unsigned(bip.GetMaxFdtEntries()),
+                                        unsigned(bip.GetBdt().Count())}
+                : std::vector<unsigned>{bip.IsForeignDevice(), bip.GetFdBbmdUdpPort(), bip.GetFdTimeToLive(),
+                                        shown.IsEnabled(), shown.IsChecked()};
         std::vector<unsigned> failure = {unsigned(control), unsigned(message)};
         EXPECT_EQ(row.result, valid ? values : failure);
     }

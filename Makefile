@@ -1,12 +1,13 @@
 # Front door of the build. `make` builds build/tolmarin.dll and the tests,
 # `make test` also prepares a private Wine prefix and runs every test,
 # `make run` opens the Port Table dialog, `make screenshots` photographs the
-# dialogs into docs/.
+# dialogs into docs/, `make dist` packs what a host program's developer needs
+# into build/tolmarin-sdk.tar.gz.
 BUILD   ?= build
 JOBS    ?= $(shell nproc 2>/dev/null || echo 2)
 PREFIX  := $(abspath $(BUILD))/wineprefix
 
-.PHONY: all setup configure test run screenshots demo clean
+.PHONY: all setup configure test run screenshots demo dist clean
 
 all: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -41,6 +42,19 @@ run: demo
 
 screenshots: demo
 	@bash scripts/show-dialogs.sh screenshots $(BUILD) docs
+
+# The DLL, its header, import library and export list, the usage text and
+# the sample host's sources, in one archive.
+SDK := $(BUILD)/dist/tolmarin
+dist: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target tolmarin sample_host >$(BUILD)/dist-build.log 2>&1 || \
+	    { cat $(BUILD)/dist-build.log; exit 1; }
+	@rm -rf $(BUILD)/dist && mkdir -p $(SDK)/sample
+	cp $(BUILD)/tolmarin.dll include/tolmarin.h $(BUILD)/lib/libtolmarin.dll.a src/tolmarin.def \
+	    samples/host/USAGE.txt $(SDK)/
+	cp samples/host/*.c samples/host/*.h $(SDK)/sample/
+	tar -czf $(BUILD)/tolmarin-sdk.tar.gz -C $(BUILD)/dist tolmarin
+	@echo "dist: $(BUILD)/tolmarin-sdk.tar.gz"
 
 clean:
 	rm -rf $(BUILD)

@@ -22,7 +22,7 @@ size=$(stat -c %s "$dll")
 
 exported=$(echo "$dump" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' \
            | awk -F'] ' '/^[[:space:]]+\[/ {print $2}' | sort)
-listed=$(sed -n '/^EXPORTS/,$p' "$def" | tail -n +2 | awk 'NF {print $1}' | sort)
+listed=$(sed -n '/^EXPORTS/,$p' "$def" | tail -n +2 | awk 'NF {sub(/@.*/, "", $1); print $1}' | sort)
 [ "$exported" = "$listed" ] || fail "exports differ from the export list: $(echo $exported)"
 
 echo "imports: $(echo $imports)"

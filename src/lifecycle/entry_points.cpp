@@ -7,6 +7,7 @@
 #include <stdio.h>
 
 #include "lifecycle/module.h"
+#include "lifecycle/service_restart.h"
 #include "ports/port_table.h"
 #include "ports/validation.h"
 #include "resource.h"
@@ -116,7 +117,12 @@ extern "C" BOOL WINAPI OrvantaPropertiesIoctl(DWORD code, void* argument)
     case TOLMARIN_IOCTL_RELOAD:
         FreePortTable();
         LoadPortTable();
+        ShowReloadedPortTable();
         NotifyChanged(0);
+        return 1;
+    case TOLMARIN_IOCTL_RESTART_SERVICES:
+        // Any argument at all, whatever it points to, skips the question.
+        RestartProtocolServices(argument == nullptr);
         return 1;
     default:
         return 0;

@@ -4,6 +4,7 @@
 #include <stdio.h>
 
 #include "ports/kinds/bip_port.h"
+#include "ports/kinds/com20020_port.h"
 #include "ports/kinds/physical_port.h"
 #include "ports/kinds/virtual_port.h"
 #include "ports/port.h"
@@ -104,9 +105,8 @@ Port* CreatePortFromKey(const RegKey& entry)
     case PortTypePhysical:
         if (protocol == 1)
             return Build<BipPort>(entry);
-        // ARCNET (3) is not built yet: its entries are skipped.
         if (protocol == 3)
-            return nullptr;
+            return Build<Com20020Port>(entry);
         return Build<PhysicalPort>(entry);
     case PortTypeVirtual:
         return Build<VirtualPort>(entry);

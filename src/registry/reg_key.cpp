@@ -322,7 +322,8 @@ bool RegKey::ReadBool(const char* name, bool& out, bool def) const
     return true;
 }
 
-// --- Value-returning reads: each one the ReadX above it.
+// The value-returning reads: each one the ReadX of its type, for readers
+// that mirror the writes (SetX(entry.ReadX(Name, Default))).
 
 DWORD RegKey::ReadDword(const char* name, DWORD def) const
 {
@@ -351,8 +352,6 @@ bool RegKey::ReadBool(const char* name, bool def) const
     ReadBool(name, value, def);
     return value;
 }
-
-// --- End of the value-returning reads.
 
 bool RegKey::ReadString(const char* name, char* buffer, DWORD size, const char* def) const
 {

@@ -63,14 +63,13 @@ public:
     // buffer (and a size of 0) it reports in size how much to allocate.
     bool ReadMultiString(const char* name, char* buffer, DWORD& size, const char* def) const;
 
-    // --- Value-returning reads, the mirror of the writes below: the stored
+    // Value-returning reads, the mirror of the writes below: the stored
     // value, narrowed as the matching ReadX narrows it, or def when it
     // cannot be read.
     DWORD ReadDword(const char* name, DWORD def) const;
     BYTE ReadByte(const char* name, BYTE def) const;
     WORD ReadWord(const char* name, WORD def) const;
     bool ReadBool(const char* name, bool def) const;
-    // --- End of the value-returning reads.
 
     bool EnumValue(DWORD index, char* name, DWORD nameCapacity, DWORD* type, BYTE* data,
                    DWORD dataCapacity) const;

@@ -39,6 +39,11 @@
 #define IDS_INVALID_ENTRIES 129
 #define IDS_PORT_SET_INCOMPLETE 133
 #define IDS_INVALID_FIELD 145
+// The protocol service restart: the question and its three failures.
+#define IDS_RESTART_QUESTION 192
+#define IDS_STACK_NOT_ACCESSIBLE 193
+#define IDS_STACK_NOT_STOPPED 194
+#define IDS_STACK_NOT_STARTED 195
 
 // Row images of the Port Table dialog: a usable physical, virtual or
 // point-to-point port, and an entry that is not used as it stands.
@@ -86,3 +91,20 @@
 #define IDS_BDT_ENTRY_INVALID 151
 #define IDS_BDT_DUPLICATES 152
 #define IDS_BDT_ENTRY_EXISTS 153
+// ARCNET (COM20020) port dialog and its messages.
+#define IDD_COM20020_PORT 506
+#define IDC_COM20020_IRQ 600
+#define IDC_COM20020_IO_PORT 601
+#define IDC_COM20020_NODE_ID 602
+#define IDC_COM20020_BACKPLANE 603
+#define IDC_COM20020_DATA_RATE 604
+#define IDC_COM20020_NAKS_4 608
+#define IDC_COM20020_NAKS_128 609
+#define IDC_COM20020_TIMEOUT_NORMAL 610
+#define IDC_COM20020_TIMEOUT_X2 611
+#define IDC_COM20020_TIMEOUT_X8 612
+#define IDC_COM20020_TIMEOUT_X16 613
+#define IDC_COM20020_SLOW_ARBITRATION 614
+#define IDS_INVALID_IO_ADDRESS 160
+#define IDS_INVALID_NODE_ID 161
+#define IDS_INVALID_IRQ 162

@@ -50,6 +50,7 @@ public:
         Send(LVM_SETITEMA, 0, LPARAM(&item));
     }
     void DeleteRow(int row) const { Send(LVM_DELETEITEM, WPARAM(row), 0); }
+    void DeleteAllRows() const { Send(LVM_DELETEALLITEMS, 0, 0); }
     // Room for count rows before the list grows.
     void SetCountHint(int count) const { Send(LVM_SETITEMCOUNT, WPARAM(count), 0); }
     void AddExtendedStyle(DWORD style) const { Send(LVM_SETEXTENDEDLISTVIEWSTYLE, style, style); }

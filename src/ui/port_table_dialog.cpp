@@ -9,6 +9,7 @@
 #include "lifecycle/module.h"
 #include "ports/dialog_controls.h"
 #include "ports/kinds/bip_port.h"
+#include "ports/kinds/com20020_port.h"
 #include "ports/kinds/physical_port.h"
 #include "ports/kinds/virtual_port.h"
 #include "ports/port.h"
@@ -56,6 +57,7 @@ const AddableKind AddableKinds[] = {
     {IDM_ADD_VIRTUAL, CreateDefault<VirtualPort>},
     {IDM_ADD_ETHERNET, CreateDefault<PhysicalPort>},
     {IDM_ADD_BIP, CreateDefault<BipPort>},
+    {IDM_ADD_COM20020, CreateDefault<Com20020Port>},
 };
 
 const int VersionCapacity = 12;      // "v%lu.%lu": 11 characters and the terminator
@@ -147,13 +149,9 @@ HIMAGELIST CreateRowImages()
     return images;
 }
 
-void FillList(const ListViewRows& rows)
+// One row per entry, in table order, with its status image; row 0 selected.
+void FillRows(const ListViewRows& rows)
 {
-    if (HIMAGELIST images = CreateRowImages())
-        rows.SetSmallImages(images);
-    for (int column = 0; column < int(sizeof(Columns) / sizeof(Columns[0])); ++column)
-        rows.InsertColumn(column, Columns[column].header, Columns[column].width);
-
     int count = EntryCount();
     int hint = count * 3 / 2;
     rows.SetCountHint(hint == 0 ? 10 : hint > MaxPortTableEntries ? MaxPortTableEntries : hint);
@@ -168,6 +166,15 @@ void FillList(const ListViewRows& rows)
     }
     if (count > 0)
         ListView(rows.Window()).SetSelected(0, true);
+}
+
+void FillList(const ListViewRows& rows)
+{
+    if (HIMAGELIST images = CreateRowImages())
+        rows.SetSmallImages(images);
+    for (int column = 0; column < int(sizeof(Columns) / sizeof(Columns[0])); ++column)
+        rows.InsertColumn(column, Columns[column].header, Columns[column].width);
+    FillRows(rows);
 }
 
 // "v<major>.<minor>" from the stack's version key; empty when either value
@@ -371,9 +378,25 @@ INT_PTR CALLBACK PortTableDialogProc(HWND dialog, UINT message, WPARAM wParam, L
             return FALSE;
         DrawAddButton(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         return TRUE;
+    case WM_DESTROY:
+        // A host may destroy the embedded dialog and keep using the control
+        // codes: their messages and callbacks must not name a dead window.
+        if (PortTableDialog == dialog)
+            PortTableDialog = nullptr;
+        return FALSE;
     default:
         return FALSE;
     }
+}
+
+void ShowReloadedPortTable()
+{
+    if (!PortTableDialog)
+        return;
+    ListViewRows rows = Rows(PortTableDialog);
+    rows.DeleteAllRows();
+    FillRows(rows);
+    SetButtonStates(PortTableDialog);
 }
 
 INT_PTR RunPortTableDialog(HWND owner)

@@ -8,6 +8,11 @@
 
 INT_PTR CALLBACK PortTableDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
+// Shows the table again in the open dialog, if any, after it was read anew
+// from the registry: the rows of the discarded table would name entries that
+// are gone.
+void ShowReloadedPortTable();
+
 // Runs the dialog modally with owner; its result (1 after OK, 2 after
 // Cancel, -1 when it could not be created).
 INT_PTR RunPortTableDialog(HWND owner);

@@ -148,8 +148,9 @@ TEST(RegKeyReads, StringIsStoredTextOrTheDefaultNeverOverflowing)
         memset(buffer, '#', sizeof(buffer));
         buffer[17] = '\0';
         s.key.ReadString(c.name, buffer, c.size, c.def);
-        if (c.size > 0)
+        if (c.size > 0) {
             EXPECT_EQ(std::string(c.read), buffer) << c.name << " " << c.size;
+        }
         EXPECT_EQ('#', buffer[c.size]) << "written past the buffer: " << c.name << " " << c.size;
     }
 }

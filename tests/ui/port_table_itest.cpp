@@ -103,6 +103,7 @@ TEST(PortTableDialog, AddAndEditGoThroughTheKindsDialog)
         {2, 0, "Virtual Port Properties", IDOK, {"900", "2"}, {1, 3}, "EARUD"},
         {2, 0, "Virtual Port Properties", IDCANCEL, {"1", "2"}, {1, 1}, "EARUD"},
         {254, IDM_ADD_VIRTUAL, "Virtual Port Properties", IDOK, {}, {}, "E-RUD"},
+        {2, IDM_ADD_COM20020, "ARCNET (COM20020) Properties", IDCANCEL, {"1", "2"}, {1, 1}, "EARUD"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "command " << c.command << " with " << c.stored << " entries");

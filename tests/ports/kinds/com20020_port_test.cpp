@@ -1,0 +1,125 @@
+// The ARCNET port: its entry loaded, shown and saved, and dialog 506.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "ports/kinds/com20020_port.h"
+#include "ports/kinds/physical_port.h"
+#include "ports/kinds/virtual_port.h"
+#include "ports/port_dialog.h"
+#include "ports/port_table.h"
+#include "registry/reg_key.h"
+#include "support/registry_sandbox.h"
+
+namespace {
+
+using Texts = std::vector<std::string>;
+const std::string Defaults = "/ioport:0 /irq:0 /nodeid:0 /baud:\"2.5\" /naks:128 /extimeout:1";
+
+// The factory's port of an entry of "Protocol" 3, port and network 1.
+std::unique_ptr<Port> Load(const RegistrySandbox& entry, const char* info)
+{
+    for (const auto& [name, value] : {std::pair<const char*, DWORD>{"Protocol", 3}, {"Port", 1}, {"Dnet", 1}})
+        SetDword(HKEY_CURRENT_USER, entry.Path(), name, value);
+    if (info)
+        SetString(HKEY_CURRENT_USER, entry.Path(), "Secondary_Info", info);
+    return std::unique_ptr<Port>(CreatePortFromKey(RegReadKey(HKEY_CURRENT_USER, entry.Path().c_str())));
+}
+
+}  // namespace
+
+// "Secondary_Info" as stored, then as shown, saved and copied; "Nic" saved
+// empty; any two ARCNET ports are one port.
+TEST(Com20020PortRegistry, StoredShownSaved)
+{
+    const std::string full = "/irq:15" + std::string(248, ' ');
+    const std::pair<std::string, std::string> rows[] = {
+        {"/ioport:0x1000002e0 /baud:\"312.5\" /nodeid:9",
+         "/ioport:0x2e0 /irq:0 /nodeid:9 /baud:\"312.5\" /naks:128 /extimeout:1"},
+        {"/irq:1 /naks:5 /extimeout:4 /baud:\"2.50\" /bplane:0",
+         "/ioport:0 /irq:0 /nodeid:0 /baud:\"2.5\" /naks:4 /extimeout:1 /bplane"},
+        {"/slowarb /IRQ:16 /extimeout:2 /baud:\"1.25\"",
+         "/ioport:0 /irq:0 /nodeid:0 /baud:\"1.25\" /naks:128 /extimeout:2 /slowarb"},
+        {"/irq:2 /extimeout:8 /baud:\"625\" /slowarb:0 /bplane",
+         "/ioport:0 /irq:2 /nodeid:0 /baud:\"625\" /naks:128 /extimeout:8 /bplane /slowarb"},
+        {"/ioport:-1 /nodeid:-1 /irq:-3 /extimeout:16 /baud:\"156.25\"",
+         "/ioport:0xffffffff /irq:0 /nodeid:-1 /baud:\"156.25\" /naks:128 /extimeout:16"},
+        {"/baud:\"1.25 /naks:4", "/ioport:0 /irq:0 /nodeid:0 /baud:\"2.5\" /naks:4 /extimeout:1"},
+        {full, "/ioport:0 /irq:15 /nodeid:0 /baud:\"2.5\" /naks:128 /extimeout:1"},
+        {full + " ", Defaults},
+    };
+    for (const auto& [stored, shown] : rows) {
+        RegistrySandbox in("TolmarinArcnetIn"), out("TolmarinArcnetOut");
+        std::unique_ptr<Port> port = Load(in, stored.c_str());
+        EXPECT_STREQ(shown.c_str(), port->GetSecondaryInfo());
+        ASSERT_TRUE(port->Save(RegWriteKey(HKEY_CURRENT_USER, out.Path().c_str())));
+        std::vector<BYTE> nic;
+        GetRaw(HKEY_CURRENT_USER, out.Path(), "Nic", nullptr, &nic);
+        EXPECT_EQ(std::vector<BYTE>{0}, nic);
+        EXPECT_STREQ(shown.c_str(), Load(out, nullptr)->GetSecondaryInfo());
+        EXPECT_EQ((std::vector<bool>{true, false}),
+                  (std::vector<bool>{port->IsSamePort(Com20020Port()), port->IsSamePort(PhysicalPort())}));
+        EXPECT_STREQ(shown.c_str(), Com20020Port().CopyFrom(*port).GetSecondaryInfo());
+        EXPECT_EQ(Defaults, port->CopyFrom(VirtualPort()).GetSecondaryInfo());
+    }
+}
+
+// What InitDialog shows (600, 601, 602, 604, checks of 603, 608 to 614), read
+// back the same; texts typed over a valid port's give I/O address, IRQ, node
+// id, data rate, or the failing control and message.
+TEST(Com20020PortDialog, ShownPortsAndTypedTexts)
+{
+    const std::pair<const char*, Texts> ports[] = {
+        {"", {"", "", "", "2.5", "00110000"}},
+        {"/ioport:0x2e0 /irq:5 /nodeid:10 /baud:\"625\" /naks:4 /extimeout:16 /bplane /slowarb",
+         {"5", "0x2e0", "10", "625", "11000011"}},
+        {"/extimeout:8", {"", "", "", "2.5", "00100100"}},
+    };
+    using Typed = std::vector<std::pair<int, const char*>>;
+    const std::pair<Typed, std::vector<uint32_t>> rows[] = {
+        {{{601, "736"}, {600, "15"}, {602, "255"}}, {0x2e0, 15, 255, 0}},
+        {{{601, "256"}, {600, "2"}, {602, "0x1"}}, {0x100, 2, 1, 0}},
+        {{{601, "-1"}, {604, "1.25"}}, {0xFFFFFFFF, 5, 10, 1}},
+        {{{601, "255"}}, {601, 160}},
+        {{{602, "0"}}, {602, 161}},
+        {{{602, "256"}}, {602, 161}},
+        {{{600, "1"}}, {600, 162}},
+        {{{600, "16"}}, {600, 162}},
+        {{{600, ""}, {601, "0"}, {602, "0"}}, {600, 162}},
+        {{{601, "0"}, {602, "0"}}, {601, 160}},
+        {{{510, "0"}, {600, ""}}, {510, 145}},
+    };
+    Com20020Port edited;
+    HWND dialog = CreateDialogParamA(nullptr, MAKEINTRESOURCEA(IDD_COM20020_PORT), nullptr, PortDialogProc,
+                                     LPARAM(&edited));
+    for (const auto& [stored, expected] : ports) {
+        RegistrySandbox entry("TolmarinArcnetShown");
+        std::unique_ptr<Port> port = Load(entry, stored);
+        port->InitDialog(dialog);
+        Texts shown;
+        for (int control : {600, 601, 602, 604}) {
+            char text[32] = "";
+            GetDlgItemTextA(dialog, control, text, sizeof(text));
+            shown.push_back(text);
+        }
+        shown.push_back("");
+        for (int control : {603, 608, 609, 610, 611, 612, 613, 614})
+            shown.back() += IsDlgButtonChecked(dialog, control) ? '1' : '0';
+        EXPECT_EQ(expected, shown) << stored;
+        EXPECT_STREQ(port->GetSecondaryInfo(),
+                     std::unique_ptr<Port>(port->CreateFromDialog(dialog))->GetSecondaryInfo());
+    }
+    const Typed valid = {{510, "5"}, {512, "7"}, {600, "5"}, {601, "0x2e0"}, {602, "10"}, {604, "2.5"}};
+    for (const auto& [typed, result] : rows) {
+        for (const Typed& texts : {valid, typed})
+            for (const auto& [control, text] : texts)
+                SetDlgItemTextA(dialog, control, text);
+        std::unique_ptr<Com20020Port> made(static_cast<Com20020Port*>(edited.CreateFromDialog(dialog)));
+        int control = 0, message = 0;
+        const Com20020Settings& s = made->GetSettings();
+        EXPECT_EQ(result, (made->Validate(control, message)
+                               ? std::vector<uint32_t>{s.ioPort, uint32_t(s.irq), s.nodeId, s.dataRateIndex}
+                               : std::vector<uint32_t>{uint32_t(control), uint32_t(message)}));
+    }
+    DestroyWindow(dialog);
+}

@@ -1,0 +1,169 @@
+// Control code 6 of the built DLL against real services: test_service.cpp
+// installed as "orvanta" and "vemto". Deleting "orvanta" takes its whole key
+// and the Port Table below it, so the key is copied aside and put back.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/dialog_driver.h"
+#include "support/loaded_dll.h"
+#include "support/registry_sandbox.h"
+#include "tolmarin.h"
+
+extern "C" LONG WINAPI RegCopyTreeA(HKEY source, LPCSTR subKey, HKEY destination);
+
+namespace {
+
+const char Config[] = "SOFTWARE\\TolmarinServiceTest", Backup[] = "SOFTWARE\\TolmarinServiceTest\\Backup";
+const char StackKey[] = "SYSTEM\\CurrentControlSet\\Services\\Orvanta";
+HANDLE quit = CreateEventA(0, TRUE, FALSE, "TolmarinServiceTestQuit");  // ends every test service
+
+SC_HANDLE manager = OpenSCManagerA(0, 0, SC_MANAGER_ALL_ACCESS);
+struct Service {
+    SC_HANDLE handle;
+    ~Service() { CloseServiceHandle(handle); }
+};
+Service Open(const char* name) { return {OpenServiceA(manager, name, SERVICE_ALL_ACCESS)}; }
+
+// The service's state once it is not pending (after 3 s at most); 0 when it
+// is not installed.
+DWORD State(const char* name)
+{
+    SERVICE_STATUS status = {};
+    for (int i = 0;
+         i < 30 && QueryServiceStatus(Open(name).handle, &status) &&
+         (status.dwCurrentState == SERVICE_START_PENDING || status.dwCurrentState == SERVICE_STOP_PENDING);
+         ++i)
+        Sleep(100);
+    return status.dwCurrentState;
+}
+
+void StopAll()
+{
+    SetEvent(quit);
+    for (int i = 0; i < 50 && (State("orvanta") > SERVICE_STOPPED || State("vemto") > SERVICE_STOPPED); ++i)
+        Sleep(100);
+    ResetEvent(quit);
+}
+
+// Leaves the service as a case wants it: absent (null), stopped (""), or
+// running in mode; next is its mode at its next start. Right after the
+// prefix's start the service database may be locked (1055) for a while.
+void Prepare(const char* name, const char* mode, const char* next)
+{
+    if (!mode) {
+        DeleteService(Open(name).handle);
+        return;
+    }
+    char path[MAX_PATH];
+    std::string program(path, GetModuleFileNameA(0, path, MAX_PATH));
+    program = program.substr(0, program.rfind('\\') + 1) + "tolmarin_test_service.exe";
+    for (int i = 0; i < 100 && !Open(name).handle; ++i)
+        if (!Service{CreateServiceA(manager, name, name, SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
+                                    SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE, program.c_str(), 0, 0, 0, 0,
+                                    0)}
+                 .handle)
+            Sleep(100);
+    SetString(HKEY_LOCAL_MACHINE, Config, name, mode);
+    if (*mode)
+        StartServiceA(Open(name).handle, 0, 0), State(name);
+    SetString(HKEY_LOCAL_MACHINE, Config, name, next);
+}
+
+struct Services : testing::Environment {
+    void SetUp() override
+    {
+        DeleteTree(HKEY_LOCAL_MACHINE, Config);
+        HKEY key;
+        RegCreateKeyExA(HKEY_LOCAL_MACHINE, Backup, 0, 0, 0, KEY_ALL_ACCESS, 0, &key, 0);
+        backedUp = !RegCopyTreeA(HKEY_LOCAL_MACHINE, StackKey, key);
+        RegCloseKey(key);
+    }
+    void TearDown() override
+    {
+        StopAll();
+        Prepare("orvanta", nullptr, ""), Prepare("vemto", nullptr, "");
+        HKEY key;
+        if (backedUp && !RegCreateKeyExA(HKEY_LOCAL_MACHINE, StackKey, 0, 0, 0, KEY_ALL_ACCESS, 0, &key, 0))
+            RegCopyTreeA(HKEY_LOCAL_MACHINE, Backup, key), RegCloseKey(key);
+        DeleteTree(HKEY_LOCAL_MACHINE, Config);
+    }
+    bool backedUp = false;
+};
+testing::Environment* const services = testing::AddGlobalTestEnvironment(new Services);
+
+// caption | text | owner | style, of a message box.
+std::string Box(const std::string& text, bool owned, UINT style)
+{
+    return "Orvanta Message|" + text + (owned ? "|owned|" : "|unowned|") + std::to_string(style);
+}
+
+}  // namespace
+
+// Each case: the services before (null absent, "" stopped, else the mode
+// they run in) and orvanta's mode at its next start, code 6's argument and
+// the answer to the question (0: not asked); then the failure shown, the
+// controls the services saw in order, and whether the call takes the
+// 10-second wait.
+TEST(RestartServices, SequenceMessagesAndStates)
+{
+    const char Question[] =
+        "Orvanta Protocol Properties have changed. Do you want to restart the Orvanta now?\n\nIf you choose "
+        "Yes, the Orvanta protocol will be restarted immediately.\nMake sure to close all running Orvanta "
+        "applications.\n\nIf you choose No, changes will not take effect until the Orvanta or Windows are "
+        "restarted.";
+    const struct {
+        const char *stack, *stackNext, *driver;
+        bool argument;
+        int answer;
+        const char *failure, *seen;
+        bool slow;
+    } cases[] = {
+        {"run", "run", "run", false, IDYES, 0, "orvanta:stop vemto:stop vemto:start orvanta:start ", false},
+        {"run", "run", "run", false, IDNO, 0, "", false},
+        {"", "run", "run", true, 0, 0, "vemto:stop vemto:start orvanta:start ", false},
+        {"run", "run", "", true, 0, 0, "orvanta:stop vemto:start orvanta:start ", false},
+        {"run", "run", nullptr, true, 0, 0, "orvanta:stop orvanta:start ", false},
+        {nullptr, "", "run", true, 0, "The Orvanta service cannot be accessed", "", false},
+        {"refuse", "run", "run", true, 0, "Couldn't stop the Orvanta service", "vemto:stop vemto:start ",
+         false},
+        {"bounce", "run", "run", true, 0, "Couldn't stop the Orvanta service",
+         "orvanta:stop vemto:stop vemto:start ", false},
+        {"run", "pending", "run", false, IDYES, "Couldn't start the Orvanta service",
+         "orvanta:stop vemto:stop vemto:start orvanta:start ", true},
+    };
+    LoadedDll dll;
+    ASSERT_NE(nullptr, dll.Ioctl()) << "LoadLibrary error " << dll.Error();
+    HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW), wait = LoadCursorA(nullptr, IDC_WAIT);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case " << &c - cases);
+        StopAll();
+        Prepare("vemto", c.driver, "run");
+        Prepare("orvanta", c.stack, c.stackNext);
+        SetString(HKEY_LOCAL_MACHINE, Config, "Seen", "");
+        std::vector<std::string> expected, shown;
+        HCURSOR cursor = nullptr;  // while the last message box is shown
+        auto look = [&](HWND) { cursor = GetCursor(); };
+        DialogDriver driver(15000);
+        if (c.answer)
+            expected.push_back(Box(Question, false, MB_YESNO | MB_ICONQUESTION)),
+                driver.OnMessageBox(c.answer, look);
+        if (c.failure)
+            expected.push_back(Box(c.failure, false, MB_ICONHAND)), driver.OnMessageBox(IDOK, look);
+        SetCursor(arrow);
+        DWORD start = GetTickCount();
+        EXPECT_EQ(1, dll.Ioctl()(TOLMARIN_IOCTL_RESTART_SERVICES, c.argument ? &start : nullptr));
+        DWORD elapsed = GetTickCount() - start;
+        for (const MessageBoxRecord& box : driver.MessageBoxes())
+            shown.push_back(Box(box.text, box.owner != nullptr, box.style));
+        EXPECT_EQ(expected, shown);
+        EXPECT_EQ(c.failure ? wait : c.answer ? arrow : nullptr, cursor) << "the wait cursor behind failures";
+        EXPECT_EQ(arrow, GetCursor());
+        std::vector<BYTE> seen;
+        DWORD type;
+        GetRaw(HKEY_LOCAL_MACHINE, Config, "Seen", &type, &seen);
+        EXPECT_STREQ(c.seen, reinterpret_cast<const char*>(seen.data()));
+        EXPECT_EQ(c.slow, elapsed >= 10000) << elapsed << " ms";
+        EXPECT_GT(c.slow ? 12000u : 5000u, elapsed);
+    }
+}

@@ -81,14 +81,6 @@ bool Bdt::Append(const BdtEntry& entry)
     return true;
 }
 
-const BdtEntry* Bdt::At(int index) const
-{
-    const Node* node = head.get();
-    for (int i = 0; node && i < index; ++i)
-        node = node->next.get();
-    return index >= 0 && node ? &node->entry : nullptr;
-}
-
 bool Bdt::Load(const RegKey& key)
 {
     int stored = int(key.ReadDword(NumBdtEntriesValue, 0));

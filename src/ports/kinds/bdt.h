@@ -34,8 +34,6 @@ public:
     // Appends a copy of entry; false when it could not be allocated.
     bool Append(const BdtEntry& entry);
     int Count() const { return count; }
-    // The entry at index, or null.
-    const BdtEntry* At(int index) const;
 
     // Appends the stored entries, at most MaxLoadedEntries; unchecked.
     bool Load(const RegKey& key);

@@ -91,12 +91,10 @@ public:
     u_long GetAddress() const { return localAddress.sin_addr.s_addr; }
     u_long GetSubnetMask() const { return subnetMask; }
     bool IsBbmd() const { return bbmd != 0; }
-    bool HasTwoHopForwarding() const { return twoHopForwarding != 0; }
     const Bdt& GetBdt() const { return bdt; }
     bool IsFdtPresent() const { return fdtPresent != 0; }
     int GetMaxFdtEntries() const { return maxFdtEntries; }
     bool IsForeignDevice() const { return foreignDevice != 0; }
-    u_long GetFdBbmdAddress() const { return fdBbmdAddress; }
     WORD GetFdBbmdUdpPort() const { return fdBbmdUdpPort; }
     WORD GetFdTimeToLive() const { return fdTimeToLive; }
     // The BBMD page clears the working copy's registration as soon as the

@@ -169,15 +169,16 @@ run_headless() {
 }
 
 # Each line of scripts/demo/screenshots: PICTURE then "table" for the Port
-# Table dialog, or "edit ROW" for the dialog that Edit opens on that row.
+# Table dialog, or "edit ROW" for the dialog that Edit opens on that row,
+# "edit ROW PAGE" for one page of a property sheet.
 take_screenshots() {
     local pictures=$1
     mkdir -p "$pictures"
     start_xvfb
     use_prefix "$build/screenshot-prefix" reseed
     open_port_table
-    local picture what row title
-    while read -r picture what row <&4; do
+    local picture what row page title
+    while read -r picture what row page <&4; do
         case "$picture" in '' | '#'*) continue ;; esac
         case "$what" in
             table)
@@ -185,13 +186,13 @@ take_screenshots() {
                 say "$pictures/$picture: $port_table_title"
                 ;;
             edit)
-                title=$(timeout $((step_timeout + 10)) wine "$remote" edit "$row" "$step_timeout" 2>>"$log") ||
+                title=$(timeout $((step_timeout + 10)) wine "$remote" edit "$row" "$step_timeout" $page 2>>"$log") ||
                     fail "Edit on row $row opened no dialog"
                 shoot "$title" "$pictures/$picture"
                 cancel "$title"
                 say "$pictures/$picture: $title"
                 ;;
-            *) fail "scripts/demo/screenshots: unknown line: $picture $what $row" ;;
+            *) fail "scripts/demo/screenshots: unknown line: $picture $what $row $page" ;;
         esac
     done 4<"$here/demo/screenshots"
     end_rundll32

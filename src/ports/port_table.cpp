@@ -3,6 +3,7 @@
 #include <new>
 #include <stdio.h>
 
+#include "ports/kinds/bip_port.h"
 #include "ports/kinds/com20020_port.h"
 #include "ports/kinds/physical_port.h"
 #include "ports/kinds/virtual_port.h"
@@ -102,11 +103,10 @@ Port* CreatePortFromKey(const RegKey& entry)
     entry.ReadDword(ProtocolValue, protocol, 0);
     switch (type) {
     case PortTypePhysical:
+        if (protocol == 1)
+            return Build<BipPort>(entry);
         if (protocol == 3)
             return Build<Com20020Port>(entry);
-        // BACnet/IP (1) is not built yet: its entries are skipped.
-        if (protocol == 1)
-            return nullptr;
         return Build<PhysicalPort>(entry);
     case PortTypeVirtual:
         return Build<VirtualPort>(entry);

@@ -8,6 +8,7 @@
 
 #include "lifecycle/module.h"
 #include "ports/dialog_controls.h"
+#include "ports/kinds/bip_port.h"
 #include "ports/kinds/com20020_port.h"
 #include "ports/kinds/physical_port.h"
 #include "ports/kinds/virtual_port.h"
@@ -55,6 +56,7 @@ struct AddableKind {
 const AddableKind AddableKinds[] = {
     {IDM_ADD_VIRTUAL, CreateDefault<VirtualPort>},
     {IDM_ADD_ETHERNET, CreateDefault<PhysicalPort>},
+    {IDM_ADD_BIP, CreateDefault<BipPort>},
     {IDM_ADD_COM20020, CreateDefault<Com20020Port>},
 };
 

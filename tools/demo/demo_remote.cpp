@@ -8,6 +8,8 @@
 //   demo_remote edit ROW SECONDS     in the Port Table dialog, select row ROW
 //                                    with the keyboard and press Edit; wait for
 //                                    the port's dialog and print its title
+//   demo_remote edit ROW SECONDS PAGE  the same, then show page PAGE (from 0)
+//                                    of the port's property sheet
 //   demo_remote close TEXT SECONDS   press Cancel in the window whose title
 //                                    holds TEXT and wait until it has gone
 //   demo_remote table                print the stored Port Table
@@ -163,8 +165,9 @@ void PressKey(HWND window, UINT key)
     PostMessageA(window, WM_KEYUP, key, 0xC0000001);
 }
 
-// Home, then Down ROW times, in the list of ports; then Edit.
-int Edit(int row, int seconds)
+// Home, then Down ROW times, in the list of ports; then Edit; then the
+// sheet's page, when one is given (page < 0: none).
+int Edit(int row, int seconds, int page)
 {
     Deadline deadline(seconds);
     HWND table = WaitWindow(kPortTableTitle, nullptr, deadline);
@@ -198,6 +201,10 @@ int Edit(int row, int seconds)
     if (!portDialog) {
         fprintf(stderr, "demo_remote: Edit on row %d opened no dialog within %d s\n", row, seconds);
         return 1;
+    }
+    if (page >= 0) {
+        SendMessageA(portDialog, PSM_SETCURSEL, static_cast<WPARAM>(page), 0);
+        RedrawWindow(portDialog, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     }
     PrintTitle(portDialog);
     return 0;
@@ -347,7 +354,8 @@ int Table()
 
 int Usage()
 {
-    fprintf(stderr, "usage: demo_remote wait TEXT SECONDS | edit ROW SECONDS | close TEXT SECONDS | table\n");
+    fprintf(stderr,
+            "usage: demo_remote wait TEXT SECONDS | edit ROW SECONDS [PAGE] | close TEXT SECONDS | table\n");
     return 2;
 }
 
@@ -361,6 +369,9 @@ int main(int argc, char** argv)
     if (argc == 2 && strcmp(argv[1], "table") == 0) {
         return Table();
     }
+    if (argc == 5 && strcmp(argv[1], "edit") == 0 && atoi(argv[3]) > 0) {
+        return Edit(atoi(argv[2]), atoi(argv[3]), atoi(argv[4]));
+    }
     if (argc != 4) {
         return Usage();
     }
@@ -372,7 +383,7 @@ int main(int argc, char** argv)
         return Wait(argv[2], seconds);
     }
     if (strcmp(argv[1], "edit") == 0) {
-        return Edit(atoi(argv[2]), seconds);
+        return Edit(atoi(argv[2]), seconds, -1);
     }
     if (strcmp(argv[1], "close") == 0) {
         return Close(argv[2], seconds);

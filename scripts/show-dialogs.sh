@@ -169,15 +169,16 @@ run_headless() {
 }
 
 # Each line of scripts/demo/screenshots: PICTURE then "table" for the Port
-# Table dialog, or "edit ROW" for the dialog that Edit opens on that row.
+# Table dialog, "edit ROW" for the dialog that Edit opens on that row, or
+# "edit ROW BUTTON" for the dialog that BUTTON opens in that one.
 take_screenshots() {
     local pictures=$1
     mkdir -p "$pictures"
     start_xvfb
     use_prefix "$build/screenshot-prefix" reseed
     open_port_table
-    local picture what row title
-    while read -r picture what row <&4; do
+    local picture what row button title inner
+    while read -r picture what row button <&4; do
         case "$picture" in '' | '#'*) continue ;; esac
         case "$what" in
             table)
@@ -187,9 +188,17 @@ take_screenshots() {
             edit)
                 title=$(timeout $((step_timeout + 10)) wine "$remote" edit "$row" "$step_timeout" 2>>"$log") ||
                     fail "Edit on row $row opened no dialog"
-                shoot "$title" "$pictures/$picture"
+                if [ -n "$button" ]; then
+                    inner=$(timeout $((step_timeout + 10)) wine "$remote" press "$title" "$button" \
+                        "$step_timeout" 2>>"$log") || fail "button $button in \"$title\" opened no dialog"
+                    shoot "$inner" "$pictures/$picture"
+                    cancel "$inner"
+                    say "$pictures/$picture: $inner"
+                else
+                    shoot "$title" "$pictures/$picture"
+                    say "$pictures/$picture: $title"
+                fi
                 cancel "$title"
-                say "$pictures/$picture: $title"
                 ;;
             *) fail "scripts/demo/screenshots: unknown line: $picture $what $row" ;;
         esac

@@ -277,11 +277,6 @@ bool PtpPort::AreIncomingPasswordsValid() const
                       [](size_t length) { return length <= size_t(PasswordLimit); });
 }
 
-int PtpPort::LongerSecondaryPart() const
-{
-    return strlen(modeParameter) > strlen(dialParameters) ? IDC_COM_SETTINGS : IDC_DIAL;
-}
-
 Port& PtpPort::CopyFrom(const Port& other)
 {
     Port::CopyFrom(other);
@@ -354,7 +349,7 @@ bool PtpPort::Validate(int& controlId, int& messageId) const
     else if (strlen(outgoingPassword) > size_t(PasswordLimit))
         control = IDC_OUT_PASSWORD, message = IDS_OUTGOING_PASSWORD_LONG;
     else if (!FormatSecondaryInfo(composed, sizeof(composed), modeParameter, modem, dialParameters))
-        control = LongerSecondaryPart(), message = IDS_SECONDARY_INFO_LONG;
+        control = IDC_DIAL, message = IDS_SECONDARY_INFO_LONG;  // only the dial text grows long
     else
         return true;
     controlId = control;

@@ -61,8 +61,6 @@ private:
     void ReadIncomingPasswords(HWND dialog);
     bool WriteIncomingPasswords(const RegKey& entry) const;
     bool AreIncomingPasswordsValid() const;
-    // The control whose setting made the secondary info too long.
-    int LongerSecondaryPart() const;
 
     BYTE permanent;
     DWORD performanceIndex;

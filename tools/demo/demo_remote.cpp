@@ -215,7 +215,8 @@ int Press(const char* titlePart, int id, int seconds)
         fprintf(stderr, "demo_remote: no window titled \"...%s...\" with a control %d\n", titlePart, id);
         return 1;
     }
-    PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
     HWND opened = WaitWindow(nullptr, window, deadline);
     if (!opened) {
         fprintf(stderr, "demo_remote: button %d opened no dialog within %d s\n", id, seconds);
@@ -369,8 +370,10 @@ int Table()
 
 int Usage()
 {
-    fprintf(stderr, "usage: demo_remote wait TEXT SECONDS | edit ROW SECONDS | press TEXT ID SECONDS | close TEXT SECONDS | "
-                    "table\n");
+    fprintf(stderr,
+            "usage: demo_remote wait TEXT SECONDS | edit ROW SECONDS | press TEXT ID SECONDS | close TEXT "
+            "SECONDS | "
+            "table\n");
     return 2;
 }
 

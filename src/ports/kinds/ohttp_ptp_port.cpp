@@ -132,7 +132,8 @@ const char* OhttpPtpPort::GetSecondaryInfo() const
 bool OhttpPtpPort::Save(const RegKey& entry) const
 {
     if (!Port::Save(entry) || !entry.WriteString(PtpNicValue, parameterText) ||
-        !entry.WriteBool(PtpPermanentValue, permanent) || !entry.WriteDword(PtpPerformanceValue, performanceIndex))
+        !entry.WriteBool(PtpPermanentValue, permanent) ||
+        !entry.WriteDword(PtpPerformanceValue, performanceIndex))
         return false;
     networks.Write(entry);  // the stack does without the list when it cannot be written
     return entry.WriteString(SecondaryInfoValue, GetSecondaryInfo());
@@ -152,8 +153,9 @@ bool OhttpPtpPort::Validate(int& controlId, int& messageId) const
     else if (!networks.IsValid())
         control = IDC_NETWORK_LIST;
     else if (parameterTextCut)
-        control = settings.serverMode || strlen(settings.serverHost) >= strlen(settings.proxyHost) ? IDC_SERVER_HOST
-                                                                                                   : IDC_PROXY_HOST,
+        control = settings.serverMode || strlen(settings.serverHost) >= strlen(settings.proxyHost)
+                      ? IDC_SERVER_HOST
+                      : IDC_PROXY_HOST,
         message = IDS_HOST_NAMES_LONG;
     else
         return true;

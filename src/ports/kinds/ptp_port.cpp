@@ -69,7 +69,10 @@ void ComPortChosen(HWND dialog, int)
         DialogItem(dialog, IDC_COM_SETTINGS).Enable(true);
 }
 
-void ModemClicked(HWND dialog, int) { DialogItem(dialog, IDC_DIAL).Enable(DialogItem(dialog, IDC_MODEM).IsChecked()); }
+void ModemClicked(HWND dialog, int)
+{
+    DialogItem(dialog, IDC_DIAL).Enable(DialogItem(dialog, IDC_MODEM).IsChecked());
+}
 
 // The Dial and Modem dialog on a copy of the dial text, taken back when it
 // ends with any result but 0.
@@ -78,15 +81,19 @@ void EditDialSettings(HWND dialog, int)
     char text[PtpTextCapacity];
     DialogItem dial(dialog, IDC_DIAL_TEXT);
     dial.GetText(text, sizeof(text));
-    if (DialogBoxParamA(ModuleInstance, MAKEINTRESOURCEA(IDD_DIAL), dialog, DialDialogProc, LPARAM(text)) != 0)
+    if (DialogBoxParamA(ModuleInstance, MAKEINTRESOURCEA(IDD_DIAL), dialog, DialDialogProc, LPARAM(text)) !=
+        0)
         dial.SetText(text);
 }
 
 SerialSettings SettingsOf(const DCB& dcb)
 {
-    return {dcb.BaudRate, dcb.Parity,
-            dcb.ByteSize, dcb.StopBits,
-            dcb.fOutxCtsFlow || dcb.fRtsControl == RTS_CONTROL_HANDSHAKE, dcb.fOutX || dcb.fInX};
+    return {dcb.BaudRate,
+            dcb.Parity,
+            dcb.ByteSize,
+            dcb.StopBits,
+            dcb.fOutxCtsFlow || dcb.fRtsControl == RTS_CONTROL_HANDSHAKE,
+            dcb.fOutX || dcb.fInX};
 }
 
 // The platform's configuration dialog for the chosen COM port, started from
@@ -295,7 +302,8 @@ Port& PtpPort::CopyFrom(const Port& other)
     CopyText(dialParameters, ptp.dialParameters);
     networks.CopyFrom(ptp.networks);
     bool passwords = ptp.incomingPasswordsSize > 0 && ptp.incomingPasswords;
-    incomingPasswords.reset(passwords ? new (std::nothrow) char[size_t(ptp.incomingPasswordsSize) + 1] : nullptr);
+    incomingPasswords.reset(passwords ? new (std::nothrow) char[size_t(ptp.incomingPasswordsSize) + 1]
+                                      : nullptr);
     incomingPasswordsSize = incomingPasswords ? ptp.incomingPasswordsSize : 0;
     if (incomingPasswords) {
         memcpy(incomingPasswords.get(), ptp.incomingPasswords.get(), size_t(incomingPasswordsSize));

@@ -100,13 +100,15 @@ DialTexts::DialTexts(const char* text)
 
 DialSettings DialTexts::Settings() const
 {
-    return {hasPhones ? phones : nullptr, retries,  interval, rings, hasInitstr ? initstr : nullptr,
+    return {hasPhones ? phones : nullptr,  retries, interval, rings, hasInitstr ? initstr : nullptr,
             hasDialstr ? dialstr : nullptr};
 }
 
 bool FormatModeParameter(char* out, size_t size, const char* modeText, bool edited)
 {
-    return TextBuilder(out, size).Add(edited ? "/MODE:\"%s\"" : "/mode:\"%s\"", modeText ? modeText : "").Fits();
+    return TextBuilder(out, size)
+        .Add(edited ? "/MODE:\"%s\"" : "/mode:\"%s\"", modeText ? modeText : "")
+        .Fits();
 }
 
 void GetModeText(const char* modeParameter, char* out, size_t size)
@@ -140,8 +142,9 @@ SecondaryInfoParts::SecondaryInfoParts(const char* text)
 void FormatSerialMode(char* out, size_t size, const SerialSettings& settings)
 {
     const char* flow = settings.hardwareFlow ? ",p" : settings.xonXoff ? ",x" : "";
-    TextBuilder(out, size).Add("%lu,%s,%u,%s%s", (unsigned long)settings.baudRate, ParityLetter(settings.parity),
-                               settings.byteSize, StopBitsText(settings.stopBits), flow);
+    TextBuilder(out, size).Add("%lu,%s,%u,%s%s", (unsigned long)settings.baudRate,
+                               ParityLetter(settings.parity), settings.byteSize,
+                               StopBitsText(settings.stopBits), flow);
 }
 
 uint16_t NetworkFromText(const char* text)

@@ -38,8 +38,8 @@ void Store(const std::string& path, const Values& values)
             continue;
         }
         std::replace(data.begin(), data.end(), '|', '\0');
-        SetRaw(HKEY_CURRENT_USER, key, value_name.c_str(), value[0] == 'm' ? REG_MULTI_SZ : REG_SZ, data.data(),
-               DWORD(data.size() + (value[0] == 's')));
+        SetRaw(HKEY_CURRENT_USER, key, value_name.c_str(), value[0] == 'm' ? REG_MULTI_SZ : REG_SZ,
+               data.data(), DWORD(data.size() + (value[0] == 's')));
     }
 }
 
@@ -136,7 +136,8 @@ struct PtpDialog {
     }
     INT_PTR Command(int id, WORD notification) const
     {
-        return PtpPortDialogProc(window, WM_COMMAND, MAKEWPARAM(id, notification), LPARAM(GetDlgItem(window, id)));
+        return PtpPortDialogProc(window, WM_COMMAND, MAKEWPARAM(id, notification),
+                                 LPARAM(GetDlgItem(window, id)));
     }
     void AddItem(int list, const char* text) const
     {
@@ -152,15 +153,23 @@ TEST(PtpPortRegistry, StoredShownSaved)
 {
     const struct {
         Values stored;
-        Texts shown;  // port id, attached, network, NIC, secondary info
+        Texts shown;     // port id, attached, network, NIC, secondary info
         Values changed;  // saved, where it differs from the defaults
     } rows[] = {
         {{}, {"0", "Yes", "n/a", "COM1", DefaultInfo}, {}},
-        {{{"Port", "d:0x1FF"}, {"Connected", "d:0"}, {"Ptp_Permanent", "d:7"}, {"Ptp_Performance", "d:0xFFFFFFFF"},
-          {"Nic", "s:com1"}, {"Ptp_Password", "s:pw"}},
+        {{{"Port", "d:0x1FF"},
+          {"Connected", "d:0"},
+          {"Ptp_Permanent", "d:7"},
+          {"Ptp_Performance", "d:0xFFFFFFFF"},
+          {"Nic", "s:com1"},
+          {"Ptp_Password", "s:pw"}},
          {"255", "No", "n/a", "com1", DefaultInfo},
-         {{"Port", "d:255"}, {"Connected", "d:0"}, {"Ptp_Permanent", "d:1"}, {"Ptp_Performance", "d:4294967295"},
-          {"Nic", "s:com1"}, {"Ptp_Password", "s:pw"}}},
+         {{"Port", "d:255"},
+          {"Connected", "d:0"},
+          {"Ptp_Permanent", "d:1"},
+          {"Ptp_Performance", "d:4294967295"},
+          {"Nic", "s:com1"},
+          {"Ptp_Password", "s:pw"}}},
         {{{"Ptp_Dnets", "m:5|0x10|017|abc|70000||"}, {"PTP\\In_Passwords", "m:a|bb||"}},
          {"0", "Yes", "n/a", "COM1", DefaultInfo},
          {{"Ptp_Dnets", "m:5|16|15|0|0||"}, {"PTP\\In_Passwords", "m:a|bb||"}}},
@@ -168,8 +177,10 @@ TEST(PtpPortRegistry, StoredShownSaved)
          {"0", "Yes", "n/a", Long(255, 'C'), DefaultInfo},
          {{"Ptp_Dnets", "m:7||"}, {"PTP\\In_Passwords", "m:abc||"}, {"Nic", "s:" + Long(255, 'C')}}},
         {{{"Secondary_Info", "s:/MODE:\"19200,e,7,2\" /modem /phones:\"1,w2\" /rings:3"}},
-         {"0", "Yes", "n/a", "COM1", "/mode:\"19200,e,7,2\" /modem /phones:\"1,w2\" /retries:1 /interval:0 /rings:3"},
-         {{"Secondary_Info", "s:/mode:\"19200,e,7,2\" /modem /phones:\"1,w2\" /retries:1 /interval:0 /rings:3"}}},
+         {"0", "Yes", "n/a", "COM1",
+          "/mode:\"19200,e,7,2\" /modem /phones:\"1,w2\" /retries:1 /interval:0 /rings:3"},
+         {{"Secondary_Info",
+           "s:/mode:\"19200,e,7,2\" /modem /phones:\"1,w2\" /retries:1 /interval:0 /rings:3"}}},
         {{{"Ptp_Dnets", "m:||"}, {"Ptp_Password", "s:" + Long(255)}},
          {"0", "Yes", "n/a", "COM1", DefaultInfo},
          {{"Ptp_Password", "s:" + Long(255)}}},
@@ -200,7 +211,8 @@ TEST(PtpPortRegistry, ValidateNamesTheFirstFailingControl)
         {{{"Ptp_Dnets", "m:5|65535||"}, {"PTP\\In_Passwords", "m:" + Long(64) + "||"}}, {562, 145}},
         {{{"PTP\\In_Passwords", "m:a|" + Long(64) + "||"}, {"Ptp_Password", "s:" + Long(64)}}, {565, 148}},
         {{{"Ptp_Password", "s:" + Long(64)}}, {568, 149}},
-        {{{"Secondary_Info", "s:/modem /phones:\"" + Long(200, '5') + "\""}}, {IDC_DIAL, IDS_SECONDARY_INFO_LONG}},
+        {{{"Secondary_Info", "s:/modem /phones:\"" + Long(200, '5') + "\""}},
+         {IDC_DIAL, IDS_SECONDARY_INFO_LONG}},
         {{{"Secondary_Info", "s:/mode:\"9600,n,8,1,x\" /phones:\"" + Long(190, '5') + "\""},
           {"Ptp_Performance", "d:0"},
           {"Nic", "s:COM7"},
@@ -271,7 +283,12 @@ TEST(PtpPortDialog, InitDialogShowsThePort)
          {"4800,o,7,2", "/phones:\"9,w1\" /retries:1 /interval:0 /rings:1", "out", "4294967295"},
          {"3", "16", "0"},
          {"a", Long(70)}},
-        {{{"Nic", "s:com7"}}, -1, "000000", {"9600,n,8,1", " /retries:1 /interval:0 /rings:1", "", "255"}, {}, {}},
+        {{{"Nic", "s:com7"}},
+         -1,
+         "000000",
+         {"9600,n,8,1", " /retries:1 /interval:0 /rings:1", "", "255"},
+         {},
+         {}},
     };
     for (const auto& row : rows) {
         auto port = Load<PtpPort>(row.stored);
@@ -357,9 +374,12 @@ TEST(PtpPortDialog, ControlsEnableTheirButtons)
         INT_PTR answer;
         std::string enabled;  // 561, 573
     } steps[] = {
-        {IDC_COM_PORT, 0, CBN_DROPDOWN, FALSE, "00"},   {IDC_COM_PORT, -1, CBN_SELENDOK, TRUE, "00"},
-        {IDC_COM_PORT, 0, CBN_SELENDOK, TRUE, "10"},    {IDC_COM_PORT, -1, CBN_SELENDOK, TRUE, "10"},
-        {IDC_MODEM, BST_CHECKED, BN_CLICKED, TRUE, "11"}, {IDC_MODEM, BST_UNCHECKED, BN_DOUBLECLICKED, FALSE, "11"},
+        {IDC_COM_PORT, 0, CBN_DROPDOWN, FALSE, "00"},
+        {IDC_COM_PORT, -1, CBN_SELENDOK, TRUE, "00"},
+        {IDC_COM_PORT, 0, CBN_SELENDOK, TRUE, "10"},
+        {IDC_COM_PORT, -1, CBN_SELENDOK, TRUE, "10"},
+        {IDC_MODEM, BST_CHECKED, BN_CLICKED, TRUE, "11"},
+        {IDC_MODEM, BST_UNCHECKED, BN_DOUBLECLICKED, FALSE, "11"},
         {IDC_MODEM, BST_UNCHECKED, BN_CLICKED, TRUE, "10"},
     };
     for (const auto& step : steps) {

@@ -19,7 +19,8 @@ std::string Reloaded(const std::string& stored)
 {
     SecondaryInfoParts parts(stored.c_str());
     char line[PtpTextCapacity];
-    bool fits = FormatSecondaryInfo(line, sizeof(line), parts.modeParameter, parts.modem, parts.dialParameters);
+    bool fits =
+        FormatSecondaryInfo(line, sizeof(line), parts.modeParameter, parts.modem, parts.dialParameters);
     return fits ? line : std::string("<cut> ") + line;
 }
 
@@ -33,14 +34,17 @@ TEST(PtpTexts, SecondaryInfoReadBackIsRebuilt)
     const struct {
         std::string stored, reloaded;
     } rows[] = {
-        {"/MODE:\"9600,n,8,1\" /retries:1/interval:0/rings:1/initstr:\"atx4q0v1s0=0&d2&b1&c1\"/dialstr:\"atd\"",
-         "/mode:\"9600,n,8,1\"  /retries:1 /interval:0 /rings:1 /initstr:\"atx4q0v1s0=0&d2&b1&c1\" /dialstr:\"atd\""},
+        {"/MODE:\"9600,n,8,1\" "
+         "/retries:1/interval:0/rings:1/initstr:\"atx4q0v1s0=0&d2&b1&c1\"/dialstr:\"atd\"",
+         "/mode:\"9600,n,8,1\"  /retries:1 /interval:0 /rings:1 /initstr:\"atx4q0v1s0=0&d2&b1&c1\" "
+         "/dialstr:\"atd\""},
         {"", "/mode:\"9600,n,8,1\"  /retries:1 /interval:0 /rings:1"},
         {"/modem /phones:\"1,w2\" /retries:-1 /interval:0x10 /rings:-1",
          "/mode:\"9600,n,8,1\" /modem /phones:\"1,w2\" /retries:-1 /interval:16 /rings:4294967295"},
         {"-mode:\"19200,e,7,2,p\" -modem:x -initstr:\"a\"\"b\"",
          "/mode:\"19200,e,7,2,p\" /modem  /retries:1 /interval:0 /rings:1 /initstr:\"a\"b\""},
-        {"/mode:\"4800 /phones:\"12", "/mode:\"4800 /phones:\" /phones:\"12\" /retries:1 /interval:0 /rings:1"},
+        {"/mode:\"4800 /phones:\"12",
+         "/mode:\"4800 /phones:\" /phones:\"12\" /retries:1 /interval:0 /rings:1"},
         {full, "<cut> /mode:\"" + Long(230) + "\" /phones:\"5555555"},
         {"/mode:" + Long(250, '9'), "<cut> /mode:\"" + Long(248, '9')},
     };
@@ -59,11 +63,14 @@ TEST(PtpTexts, DialTextOfTheDialogNeverOverflows)
     } rows[] = {
         {{nullptr, 1, 0, 1, nullptr, nullptr}, " /retries:1 /interval:0 /rings:1", true},
         {{"", -1, 4294967295u, 0, "", ""},
-         "/phones:\"\" /retries:-1 /interval:4294967295 /rings:0 /initstr:\"\" /dialstr:\"\"", true},
+         "/phones:\"\" /retries:-1 /interval:4294967295 /rings:0 /initstr:\"\" /dialstr:\"\"",
+         true},
         {{phones.c_str(), 0, 0, 0, init1.c_str(), nullptr},
-         "/phones:\"" + phones + "\" /retries:0 /interval:0 /rings:0 /initstr:\"h\"", true},
+         "/phones:\"" + phones + "\" /retries:0 /interval:0 /rings:0 /initstr:\"h\"",
+         true},
         {{phones.c_str(), 0, 0, 0, init2.c_str(), nullptr},
-         "/phones:\"" + phones + "\" /retries:0 /interval:0 /rings:0 /initstr:\"hh", false},
+         "/phones:\"" + phones + "\" /retries:0 /interval:0 /rings:0 /initstr:\"hh",
+         false},
     };
     for (const auto& row : rows) {
         memset(out, 'Z', sizeof(out));
@@ -103,7 +110,11 @@ TEST(PtpTexts, NetworkStringsConvertAndFormat)
     char out[32];
     memset(out, 'Z', sizeof(out));
     FormatNetworkList(list, 3, out);
-    EXPECT_EQ(std::string("1\0" "65534\0" "300\0", 13), std::string(out, 13));
+    EXPECT_EQ(std::string("1\0"
+                          "65534\0"
+                          "300\0",
+                          13),
+              std::string(out, 13));
     EXPECT_EQ(3u, CountMultiStrings(out, sizeof(out)));
     EXPECT_EQ(2u, CountMultiStrings("ab\0cd", 5));  // unterminated: ends at the size
     EXPECT_EQ(1u, CountMultiStrings("abcd", 2));
@@ -131,7 +142,8 @@ TEST(PtpTexts, HttpParameterTextComposedAndParsed)
         {settings(false, 7, 80, "gw", 81, "px"),
          "-client:7 -server_port:80 -server_host:\"gw\" -proxy_host:\"px\" -proxy_port:81",
          settings(false, 7, 80, "gw", 81, "px")},
-        {settings(false, 7, 80, "gw", 0, "px"), "-client:7 -server_port:80 -server_host:\"gw\" -proxy_host:\"px\"",
+        {settings(false, 7, 80, "gw", 0, "px"),
+         "-client:7 -server_port:80 -server_host:\"gw\" -proxy_host:\"px\"",
          settings(false, 7, 80, "gw", 1, "px")},
         {settings(true, 7, 80, "", 5, "px"), "-server:7 -port:80", settings(true, 7, 80, "", 9, "keep")},
         {settings(true, 4294967295u, -1, "h", 5, ""), "-server:4294967295 -port:-1 -host:\"h\"",
@@ -146,8 +158,9 @@ TEST(PtpTexts, HttpParameterTextComposedAndParsed)
         OhttpSettings parsed = settings(true, 9, 9, "old", 9, "keep");
         ParseParameterText(text, parsed);
         const OhttpSettings& want = row.parsed;
-        EXPECT_EQ((std::vector<long long>{want.serverMode, want.clientId, want.serverPort, want.proxyPort}),
-                  (std::vector<long long>{parsed.serverMode, parsed.clientId, parsed.serverPort, parsed.proxyPort}))
+        EXPECT_EQ(
+            (std::vector<long long>{want.serverMode, want.clientId, want.serverPort, want.proxyPort}),
+            (std::vector<long long>{parsed.serverMode, parsed.clientId, parsed.serverPort, parsed.proxyPort}))
             << text;
         EXPECT_EQ(std::string(want.serverHost) + "|" + want.proxyHost,
                   std::string(parsed.serverHost) + "|" + parsed.proxyHost);

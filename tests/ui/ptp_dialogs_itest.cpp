@@ -1,0 +1,162 @@
+// The point-to-point dialogs as a user reaches them: Add in the Port Table
+// dialog opens the kind's dialog, whose buttons open the platform's serial
+// settings dialog and the Dial and Modem dialog, each answered in turn.
+#include "ui/embedded_dialog.h"
+
+namespace {
+
+const char PtpCaption[] = "Point-To-Point Port Properties";
+const char DialCaption[] = "Dial and Modem Properties";
+const char SerialCaption[] = "Settings for COM1";
+
+void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+}  // namespace
+
+// The settings button with a refused text (147: Cancel keeps it and OK then
+// fails with 146; OK goes on from 9600,n,8,1), the platform's dialog
+// cancelled and confirmed, no COM port (170); Dial with both warnings, then
+// refused as too long and cancelled. The new row shows what was chosen.
+TEST(PtpDialogs, SerialSettingsAndDialThroughAdd)
+{
+    StoreVirtualPorts(0);
+    EmbeddedDialog d;
+    DialogDriver driver;
+    Texts seen;  // the hidden texts, one per step
+    auto note = [&](HWND dialog, int id) { seen.push_back(ControlText(dialog, id)); };
+    driver
+        .OnDialog(PtpCaption,
+                  [&](HWND ptp) {
+                      SetDlgItemTextA(ptp, IDC_PORT_ID, "5");
+                      SetDlgItemTextA(ptp, IDC_MODE_TEXT, "bad");
+                      PressButton(ptp, IDC_COM_SETTINGS);
+                  })
+        .OnMessageBox(IDCANCEL)
+        .OnDialog(PtpCaption, [&](HWND ptp) { note(ptp, IDC_MODE_TEXT), PressButton(ptp, IDOK); })
+        .OnMessageBox(IDOK)
+        .OnDialog(PtpCaption,
+                  [&](HWND ptp) {
+                      seen.push_back(std::to_string(GetDlgCtrlID(GetFocus())));
+                      PressButton(ptp, IDC_COM_SETTINGS);
+                  })
+        .OnMessageBox(IDOK)
+        .OnDialog(SerialCaption, [](HWND serial) { PressButton(serial, IDCANCEL); })
+        .OnDialog(PtpCaption,
+                  [&](HWND ptp) {
+                      note(ptp, IDC_MODE_TEXT);
+                      SetDlgItemTextA(ptp, IDC_MODE_TEXT, "9600,e,7,1.5,p");
+                      PressButton(ptp, IDC_COM_SETTINGS);
+                  })
+        .OnDialog(SerialCaption, [](HWND serial) { PressButton(serial, IDOK); })
+        .OnDialog(PtpCaption,
+                  [&](HWND ptp) {
+                      note(ptp, IDC_MODE_TEXT);
+                      SendDlgItemMessageA(ptp, IDC_COM_PORT, CB_SETCURSEL, WPARAM(-1), 0);
+                      PressButton(ptp, IDC_COM_SETTINGS);
+                  })
+        .OnMessageBox(IDOK)
+        .OnDialog(PtpCaption,
+                  [&](HWND ptp) {
+                      SendDlgItemMessageA(ptp, IDC_COM_PORT, CB_SETCURSEL, 0, 0);
+                      Click(ptp, IDC_MODEM);
+                      PressButton(ptp, IDC_DIAL);
+                  })
+        .OnDialog(
+            DialCaption,
+            [&](HWND dial) {
+                for (int id : {IDC_PHONES, IDC_RETRIES, IDC_INTERVAL, IDC_RINGS, IDC_INITSTR, IDC_DIALSTR})
+                    note(dial, id);
+                PressButton(dial, IDOK);
+            })
+        .OnMessageBox(IDCANCEL)
+        .OnDialog(DialCaption,
+                  [&](HWND dial) {
+                      seen.push_back(std::to_string(GetDlgCtrlID(GetFocus())));
+                      SetDlgItemTextA(dial, IDC_PHONES, "123 9,w4");
+                      SetDlgItemTextA(dial, IDC_RETRIES, "-1");
+                      PressButton(dial, IDOK);
+                  })
+        .OnMessageBox(IDOK)
+        .OnDialog(PtpCaption, [&](HWND ptp) { note(ptp, IDC_DIAL_TEXT), PressButton(ptp, IDC_DIAL); })
+        .OnDialog(DialCaption,
+                  [&](HWND dial) {
+                      SetDlgItemTextA(dial, IDC_INITSTR, std::string(220, 'i').c_str());
+                      SetDlgItemTextA(dial, IDC_RETRIES, "2");
+                      PressButton(dial, IDOK);
+                  })
+        .OnMessageBox(IDOK)
+        .OnDialog(DialCaption,
+                  [&](HWND dial) {
+                      seen.push_back(std::to_string(GetDlgCtrlID(GetFocus())));
+                      PressButton(dial, IDCANCEL);
+                  })
+        .OnDialog(PtpCaption, [&](HWND ptp) { note(ptp, IDC_DIAL_TEXT), PressButton(ptp, IDOK); });
+    d.Command(IDM_ADD_PTP);
+
+    const std::string dial =
+        "/phones:\"123 9,w4\" /retries:-1 /interval:0 /rings:1 "
+        "/initstr:\"atx4q0v1s0=0&d2&b1&c1\" /dialstr:\"atd\"";
+    EXPECT_EQ((Texts{"bad", "561", "9600,n,8,1", "9600,e,7,1.5,p", "", "1", "0", "1", "atx4q0v1s0=0&d2&b1&c1",
+                     "atd", "630", dial, "634", dial}),
+              seen);
+    EXPECT_EQ(
+        (Texts{
+            "Specified port properties are not valid. Do you wish to proceed with default values?",
+            "Serial port settings are invalid.",
+            "Specified port properties are not valid. Do you wish to proceed with default values?",
+            "Cannot configure the serial port", "No phone numbers are specified. Do you wish to continue?",
+            "Retries value must be greater than -1. Do you wish to continue?",
+            "The dial settings are too long. Phone numbers, initialization string and dial prefix together "
+            "must fit in 255 characters."}),
+        driver.MessageTexts());
+    std::vector<UINT> styles;
+    for (const MessageBoxRecord& box : driver.MessageBoxes())
+        styles.push_back(box.style);
+    EXPECT_EQ((std::vector<UINT>{0x31, 0x10, 0x31, 0x10, 0x31, 0x31, 0x10}), styles);
+    EXPECT_EQ((Texts{"5", "Yes", "n/a", "Point-To-Point", "n/a", "COM1"}),
+              (Texts{d.Text(0, 0), d.Text(0, 1), d.Text(0, 2), d.Text(0, 3), d.Text(0, 4), d.Text(0, 5)}));
+    d.dll.Ioctl()(TOLMARIN_IOCTL_SAVE, nullptr);
+    std::vector<BYTE> info;
+    GetRaw(HKEY_LOCAL_MACHINE, EntryPath(0), "Secondary_Info", nullptr, &info);
+    EXPECT_EQ("/MODE:\"9600,e,7,1.5,p\" /modem " + dial + '\0', std::string(info.begin(), info.end()));
+}
+
+// Client enables the proxy fields, Server disables them; the list editor
+// adds a network; the row shows the parameter text.
+TEST(PtpDialogs, HttpClientAndServerThroughAdd)
+{
+    StoreVirtualPorts(0);
+    EmbeddedDialog d;
+    DialogDriver driver;
+    std::string enabled;
+    auto proxy = [&](HWND http) {
+        enabled += IsWindowEnabled(GetDlgItem(http, IDC_PROXY_HOST)) ? '1' : '0';
+        enabled += IsWindowEnabled(GetDlgItem(http, IDC_PROXY_PORT)) ? '1' : '0';
+    };
+    driver.OnDialog("Orvanta/HTTP Point-To-Point Port Properties", [&](HWND http) {
+        SetDlgItemTextA(http, IDC_PORT_ID, "6");
+        proxy(http);
+        Click(http, IDC_CLIENT);
+        proxy(http);
+        SetDlgItemTextA(http, IDC_CLIENT_ID, "7");
+        SetDlgItemTextA(http, IDC_SERVER_HOST, "gw");
+        SetDlgItemTextA(http, IDC_SERVER_PORT, "80");
+        SetDlgItemTextA(http, IDC_PROXY_HOST, "px");
+        SetDlgItemTextA(http, IDC_PROXY_PORT, "81");
+        SetDlgItemTextA(http, IDC_NETWORK_LIST, "12");
+        Click(http, IDC_NETWORK_ADD);
+        Click(http, IDC_SERVER);
+        proxy(http);
+        Click(http, IDC_CLIENT);
+        PressButton(http, IDOK);
+    });
+    d.Command(IDM_ADD_OHTTP_PTP);
+    EXPECT_EQ("001100", enabled);
+    const std::string nic = "-client:7 -server_port:80 -server_host:\"gw\" -proxy_host:\"px\" -proxy_port:81";
+    EXPECT_EQ((Texts{"6", "n/a", "Point-To-Point", "O/HTTP PTP", nic, nic}),
+              (Texts{d.Text(0, 0), d.Text(0, 2), d.Text(0, 3), d.Text(0, 4), d.Text(0, 5), d.Text(0, 6)}));
+    d.dll.Ioctl()(TOLMARIN_IOCTL_SAVE, nullptr);
+    std::vector<BYTE> dnets;
+    GetRaw(HKEY_LOCAL_MACHINE, EntryPath(0), "Ptp_Dnets", nullptr, &dnets);
+    EXPECT_EQ(std::string("12\0\0", 4), std::string(dnets.begin(), dnets.end()));
+}

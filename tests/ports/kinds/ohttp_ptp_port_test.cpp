@@ -101,6 +101,7 @@ TEST(OhttpPtpPortRegistry, ValidateAndDuplicates)
         {{{{"Port", 1}}, "-client:3 -server_host:\"a-server\"", ""}, {575, 145}},
         {{{{"Port", 1}}, "-client:3", "1|65535||"}, {562, 145}},
         {{{{"Port", 1}, {"Ptp_Performance", 0}}, "", "1|65534||"}, {0, 0}},
+        {{{{"Port", 1}}, "-client:5 -server_host:\"" + std::string(231, 'h'), ""}, {0, 0}},
     };
     for (const auto& row : rows) {
         std::pair<int, int> failure = {0, 0};

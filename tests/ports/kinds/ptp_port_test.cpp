@@ -151,6 +151,10 @@ struct PtpDialog {
 
 TEST(PtpPortRegistry, StoredShownSaved)
 {
+    std::string Huge;
+    for (int i = 0; i < 20000; ++i)
+        Huge += std::to_string(i % 65534 + 1) + "|";
+    Huge += "|";
     const struct {
         Values stored;
         Texts shown;     // port id, attached, network, NIC, secondary info
@@ -184,6 +188,9 @@ TEST(PtpPortRegistry, StoredShownSaved)
         {{{"Ptp_Dnets", "m:||"}, {"Ptp_Password", "s:" + Long(255)}},
          {"0", "Yes", "n/a", "COM1", DefaultInfo},
          {{"Ptp_Password", "s:" + Long(255)}}},
+        {{{"Ptp_Dnets", "m:" + Huge}},
+         {"0", "Yes", "n/a", "COM1", DefaultInfo},
+         {{"Ptp_Dnets", "m:" + Huge}}},
         {{{"Ptp_Password", "s:" + Long(256)}, {"Secondary_Info", "s:" + Long(256)}},
          {"0", "Yes", "n/a", "COM1", DefaultInfo},
          {}},
@@ -211,8 +218,7 @@ TEST(PtpPortRegistry, ValidateNamesTheFirstFailingControl)
         {{{"Ptp_Dnets", "m:5|65535||"}, {"PTP\\In_Passwords", "m:" + Long(64) + "||"}}, {562, 145}},
         {{{"PTP\\In_Passwords", "m:a|" + Long(64) + "||"}, {"Ptp_Password", "s:" + Long(64)}}, {565, 148}},
         {{{"Ptp_Password", "s:" + Long(64)}}, {568, 149}},
-        {{{"Secondary_Info", "s:/modem /phones:\"" + Long(200, '5') + "\""}},
-         {IDC_DIAL, IDS_SECONDARY_INFO_LONG}},
+        {{{"Secondary_Info", "s:/modem /phones:\"" + Long(239, '5')}}, {IDC_DIAL, IDS_SECONDARY_INFO_LONG}},
         {{{"Secondary_Info", "s:/mode:\"9600,n,8,1,x\" /phones:\"" + Long(190, '5') + "\""},
           {"Ptp_Performance", "d:0"},
           {"Nic", "s:COM7"},

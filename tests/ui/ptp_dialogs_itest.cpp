@@ -81,7 +81,7 @@ TEST(PtpDialogs, SerialSettingsAndDialThroughAdd)
         .OnDialog(DialCaption,
                   [&](HWND dial) {
                       SetDlgItemTextA(dial, IDC_INITSTR, std::string(220, 'i').c_str());
-                      SetDlgItemTextA(dial, IDC_RETRIES, "2");
+                      SetDlgItemTextA(dial, IDC_RETRIES, "0");  // no warning
                       PressButton(dial, IDOK);
                   })
         .OnMessageBox(IDOK)
@@ -159,4 +159,67 @@ TEST(PtpDialogs, HttpClientAndServerThroughAdd)
     std::vector<BYTE> dnets;
     GetRaw(HKEY_LOCAL_MACHINE, EntryPath(0), "Ptp_Dnets", nullptr, &dnets);
     EXPECT_EQ(std::string("12\0\0", 4), std::string(dnets.begin(), dnets.end()));
+}
+
+// Edit on a port whose COM port is not present: nothing selected, CO&M...
+// disabled and OK refused at the list (145); choosing COM1 enables it. The
+// incoming passwords' editor, step by step: typed text (for Remove, the
+// item selected) and the command; then items, selection, Add and Remove.
+TEST(PtpDialogs, ComListAndListEditorThroughEdit)
+{
+    StoreEntryCount(1);
+    StoreEntry(0, {{"Type", 2}, {"Protocol", 2}, {"Port", 3}});
+    SetString(HKEY_LOCAL_MACHINE, EntryPath(0), "Nic", "COM9");
+    EmbeddedDialog d;
+    DialogDriver driver;
+    const struct {
+        int control;
+        int typed;  // 0: "", 1: "a" and so on; for Remove, the item selected
+    } steps[] = {{IDC_PASSWORD_LIST, 1},   {IDC_PASSWORD_LIST, 0},   {IDC_PASSWORD_ADD, 1},
+                 {IDC_PASSWORD_ADD, 2},    {IDC_PASSWORD_ADD, 3},    {IDC_PASSWORD_ADD, 0},
+                 {IDC_PASSWORD_REMOVE, 1}, {IDC_PASSWORD_REMOVE, 1}, {IDC_PASSWORD_REMOVE, -1},
+                 {IDC_PASSWORD_REMOVE, 0}, {IDC_PASSWORD_ADD, 4}};
+    std::string seen;
+    driver
+        .OnDialog(PtpCaption,
+                  [&](HWND ptp) {
+                      seen += std::to_string(SendDlgItemMessageA(ptp, IDC_COM_PORT, CB_GETCURSEL, 0, 0)) +
+                              (IsWindowEnabled(GetDlgItem(ptp, IDC_COM_SETTINGS)) ? "+ " : "- ");
+                      PressButton(ptp, IDOK);
+                  })
+        .OnMessageBox(IDOK)
+        .OnDialog(PtpCaption, [&](HWND ptp) {
+            SendDlgItemMessageA(ptp, IDC_COM_PORT, CB_SETCURSEL, 0, 0);
+            SendMessageA(ptp, WM_COMMAND, MAKEWPARAM(IDC_COM_PORT, CBN_SELENDOK), 0);
+            seen += IsWindowEnabled(GetDlgItem(ptp, IDC_COM_SETTINGS)) ? "+;" : "-;";
+            HWND list = GetDlgItem(ptp, IDC_PASSWORD_LIST);
+            for (const auto& step : steps) {
+                if (step.control == IDC_PASSWORD_REMOVE)
+                    SendMessageA(list, CB_SETCURSEL, WPARAM(step.typed), 0);
+                else
+                    SetWindowTextA(list, std::string(step.typed ? 1 : 0, char('a' + step.typed - 1)).c_str());
+                SendMessageA(
+                    ptp, WM_COMMAND,
+                    MAKEWPARAM(step.control, step.control == IDC_PASSWORD_LIST ? CBN_EDITCHANGE : BN_CLICKED),
+                    0);
+                for (int i = 0; i < SendMessageA(list, CB_GETCOUNT, 0, 0); ++i) {
+                    char item[8] = "";
+                    SendMessageA(list, CB_GETLBTEXT, i, LPARAM(item));
+                    seen += item;
+                }
+                seen += std::to_string(SendMessageA(list, CB_GETCURSEL, 0, 0)) +
+                        (IsWindowEnabled(GetDlgItem(ptp, IDC_PASSWORD_ADD)) ? "+" : "-") +
+                        (IsWindowEnabled(GetDlgItem(ptp, IDC_PASSWORD_REMOVE)) ? "+;" : "-;");
+            }
+            PressButton(ptp, IDOK);
+        });
+    ListView_SetItemState(d.list, 0, LVIS_SELECTED, LVIS_SELECTED);
+    d.Command(IDC_EDIT_PORT);
+    EXPECT_EQ("-1- +;-1+-;-1--;a0-+;ab1-+;abc2-+;abc2-+;ac1-+;a0-+;a-1-+;-1--;d0-+;", seen);
+    EXPECT_EQ((Texts{"One of the fields contains an invalid value."}), driver.MessageTexts());
+    EXPECT_EQ("COM1", d.Text(0, 5));
+    d.dll.Ioctl()(TOLMARIN_IOCTL_SAVE, nullptr);
+    std::vector<BYTE> passwords;
+    GetRaw(HKEY_LOCAL_MACHINE, EntryPath(0) + "\\PTP", "In_Passwords", nullptr, &passwords);
+    EXPECT_EQ(std::string("d\0\0", 3), std::string(passwords.begin(), passwords.end()));
 }

@@ -9,7 +9,25 @@ const char PtpCaption[] = "Point-To-Point Port Properties";
 const char DialCaption[] = "Dial and Modem Properties";
 const char SerialCaption[] = "Settings for COM1";
 
+using Act = std::function<void(HWND)>;
+
 void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+void Type(HWND dialog, int id, const std::string& text) { SetDlgItemTextA(dialog, id, text.c_str()); }
+void Choose(HWND dialog, int list, int index)
+{
+    SendDlgItemMessageA(dialog, list, CB_SETCURSEL, WPARAM(index), 0);
+}
+
+// The next answer of driver: in the dialog captioned caption, act, then
+// press button.
+DialogDriver& Step(DialogDriver& driver, const char* caption, int button, Act act = nullptr)
+{
+    return driver.OnDialog(caption, [=](HWND dialog) {
+        if (act)
+            act(dialog);
+        PressButton(dialog, button);
+    });
+}
 
 }  // namespace
 
@@ -22,75 +40,35 @@ TEST(PtpDialogs, SerialSettingsAndDialThroughAdd)
     StoreVirtualPorts(0);
     EmbeddedDialog d;
     DialogDriver driver;
-    Texts seen;  // the hidden texts, one per step
-    auto note = [&](HWND dialog, int id) { seen.push_back(ControlText(dialog, id)); };
-    driver
-        .OnDialog(PtpCaption,
-                  [&](HWND ptp) {
-                      SetDlgItemTextA(ptp, IDC_PORT_ID, "5");
-                      SetDlgItemTextA(ptp, IDC_MODE_TEXT, "bad");
-                      PressButton(ptp, IDC_COM_SETTINGS);
-                  })
-        .OnMessageBox(IDCANCEL)
-        .OnDialog(PtpCaption, [&](HWND ptp) { note(ptp, IDC_MODE_TEXT), PressButton(ptp, IDOK); })
-        .OnMessageBox(IDOK)
-        .OnDialog(PtpCaption,
-                  [&](HWND ptp) {
-                      seen.push_back(std::to_string(GetDlgCtrlID(GetFocus())));
-                      PressButton(ptp, IDC_COM_SETTINGS);
-                  })
-        .OnMessageBox(IDOK)
-        .OnDialog(SerialCaption, [](HWND serial) { PressButton(serial, IDCANCEL); })
-        .OnDialog(PtpCaption,
-                  [&](HWND ptp) {
-                      note(ptp, IDC_MODE_TEXT);
-                      SetDlgItemTextA(ptp, IDC_MODE_TEXT, "9600,e,7,1.5,p");
-                      PressButton(ptp, IDC_COM_SETTINGS);
-                  })
-        .OnDialog(SerialCaption, [](HWND serial) { PressButton(serial, IDOK); })
-        .OnDialog(PtpCaption,
-                  [&](HWND ptp) {
-                      note(ptp, IDC_MODE_TEXT);
-                      SendDlgItemMessageA(ptp, IDC_COM_PORT, CB_SETCURSEL, WPARAM(-1), 0);
-                      PressButton(ptp, IDC_COM_SETTINGS);
-                  })
-        .OnMessageBox(IDOK)
-        .OnDialog(PtpCaption,
-                  [&](HWND ptp) {
-                      SendDlgItemMessageA(ptp, IDC_COM_PORT, CB_SETCURSEL, 0, 0);
-                      Click(ptp, IDC_MODEM);
-                      PressButton(ptp, IDC_DIAL);
-                  })
-        .OnDialog(
-            DialCaption,
-            [&](HWND dial) {
-                for (int id : {IDC_PHONES, IDC_RETRIES, IDC_INTERVAL, IDC_RINGS, IDC_INITSTR, IDC_DIALSTR})
-                    note(dial, id);
-                PressButton(dial, IDOK);
-            })
-        .OnMessageBox(IDCANCEL)
-        .OnDialog(DialCaption,
-                  [&](HWND dial) {
-                      seen.push_back(std::to_string(GetDlgCtrlID(GetFocus())));
-                      SetDlgItemTextA(dial, IDC_PHONES, "123 9,w4");
-                      SetDlgItemTextA(dial, IDC_RETRIES, "-1");
-                      PressButton(dial, IDOK);
-                  })
-        .OnMessageBox(IDOK)
-        .OnDialog(PtpCaption, [&](HWND ptp) { note(ptp, IDC_DIAL_TEXT), PressButton(ptp, IDC_DIAL); })
-        .OnDialog(DialCaption,
-                  [&](HWND dial) {
-                      SetDlgItemTextA(dial, IDC_INITSTR, std::string(220, 'i').c_str());
-                      SetDlgItemTextA(dial, IDC_RETRIES, "0");  // no warning
-                      PressButton(dial, IDOK);
-                  })
-        .OnMessageBox(IDOK)
-        .OnDialog(DialCaption,
-                  [&](HWND dial) {
-                      seen.push_back(std::to_string(GetDlgCtrlID(GetFocus())));
-                      PressButton(dial, IDCANCEL);
-                  })
-        .OnDialog(PtpCaption, [&](HWND ptp) { note(ptp, IDC_DIAL_TEXT), PressButton(ptp, IDOK); });
+    Texts seen;  // the hidden texts and the focused fields, one per step
+    auto note = [&](int id) { return [&seen, id](HWND w) { seen.push_back(ControlText(w, id)); }; };
+    Act focus = [&](HWND) { seen.push_back(std::to_string(GetDlgCtrlID(GetFocus()))); };
+    Step(driver, PtpCaption, IDC_COM_SETTINGS, [](HWND w) {
+        Type(w, IDC_PORT_ID, "5"), Type(w, IDC_MODE_TEXT, "bad");
+    }).OnMessageBox(IDCANCEL);
+    Step(driver, PtpCaption, IDOK, note(IDC_MODE_TEXT)).OnMessageBox(IDOK);
+    Step(driver, PtpCaption, IDC_COM_SETTINGS, focus).OnMessageBox(IDOK);
+    Step(driver, SerialCaption, IDCANCEL);
+    Step(driver, PtpCaption, IDC_COM_SETTINGS,
+         [&](HWND w) { note(IDC_MODE_TEXT)(w), Type(w, IDC_MODE_TEXT, "9600,e,7,1.5,p"); });
+    Step(driver, SerialCaption, IDOK);
+    Step(driver, PtpCaption, IDC_COM_SETTINGS, [&](HWND w) {
+        note(IDC_MODE_TEXT)(w), Choose(w, IDC_COM_PORT, -1);
+    }).OnMessageBox(IDOK);
+    Step(driver, PtpCaption, IDC_DIAL, [](HWND w) { Choose(w, IDC_COM_PORT, 0), Click(w, IDC_MODEM); });
+    Step(driver, DialCaption, IDOK, [&](HWND w) {
+        for (int id : {IDC_PHONES, IDC_RETRIES, IDC_INTERVAL, IDC_RINGS, IDC_INITSTR, IDC_DIALSTR})
+            note(id)(w);
+    }).OnMessageBox(IDCANCEL);
+    Step(driver, DialCaption, IDOK, [&](HWND w) {
+        focus(w), Type(w, IDC_PHONES, "123 9,w4"), Type(w, IDC_RETRIES, "-1");
+    }).OnMessageBox(IDOK);
+    Step(driver, PtpCaption, IDC_DIAL, note(IDC_DIAL_TEXT));
+    Step(driver, DialCaption, IDOK, [](HWND w) {
+        Type(w, IDC_INITSTR, std::string(220, 'i')), Type(w, IDC_RETRIES, "0");
+    }).OnMessageBox(IDOK);  // retries 0: no warning; too long
+    Step(driver, DialCaption, IDCANCEL, focus);
+    Step(driver, PtpCaption, IDOK, note(IDC_DIAL_TEXT));
     d.Command(IDM_ADD_PTP);
 
     const std::string dial =
@@ -133,22 +111,22 @@ TEST(PtpDialogs, HttpClientAndServerThroughAdd)
         enabled += IsWindowEnabled(GetDlgItem(http, IDC_PROXY_HOST)) ? '1' : '0';
         enabled += IsWindowEnabled(GetDlgItem(http, IDC_PROXY_PORT)) ? '1' : '0';
     };
-    driver.OnDialog("Orvanta/HTTP Point-To-Point Port Properties", [&](HWND http) {
-        SetDlgItemTextA(http, IDC_PORT_ID, "6");
+    Step(driver, "Orvanta/HTTP Point-To-Point Port Properties", IDOK, [&](HWND http) {
+        Type(http, IDC_PORT_ID, "6");
         proxy(http);
         Click(http, IDC_CLIENT);
         proxy(http);
-        SetDlgItemTextA(http, IDC_CLIENT_ID, "7");
-        SetDlgItemTextA(http, IDC_SERVER_HOST, "gw");
-        SetDlgItemTextA(http, IDC_SERVER_PORT, "80");
-        SetDlgItemTextA(http, IDC_PROXY_HOST, "px");
-        SetDlgItemTextA(http, IDC_PROXY_PORT, "81");
-        SetDlgItemTextA(http, IDC_NETWORK_LIST, "12");
+        for (auto [id, text] : {std::pair<int, const char*>{IDC_CLIENT_ID, "7"},
+                                {IDC_SERVER_HOST, "gw"},
+                                {IDC_SERVER_PORT, "80"},
+                                {IDC_PROXY_HOST, "px"},
+                                {IDC_PROXY_PORT, "81"},
+                                {IDC_NETWORK_LIST, "12"}})
+            Type(http, id, text);
         Click(http, IDC_NETWORK_ADD);
         Click(http, IDC_SERVER);
         proxy(http);
         Click(http, IDC_CLIENT);
-        PressButton(http, IDOK);
     });
     d.Command(IDM_ADD_OHTTP_PTP);
     EXPECT_EQ("001100", enabled);
@@ -180,39 +158,33 @@ TEST(PtpDialogs, ComListAndListEditorThroughEdit)
                  {IDC_PASSWORD_REMOVE, 1}, {IDC_PASSWORD_REMOVE, 1}, {IDC_PASSWORD_REMOVE, -1},
                  {IDC_PASSWORD_REMOVE, 0}, {IDC_PASSWORD_ADD, 4}};
     std::string seen;
-    driver
-        .OnDialog(PtpCaption,
-                  [&](HWND ptp) {
-                      seen += std::to_string(SendDlgItemMessageA(ptp, IDC_COM_PORT, CB_GETCURSEL, 0, 0)) +
-                              (IsWindowEnabled(GetDlgItem(ptp, IDC_COM_SETTINGS)) ? "+ " : "- ");
-                      PressButton(ptp, IDOK);
-                  })
-        .OnMessageBox(IDOK)
-        .OnDialog(PtpCaption, [&](HWND ptp) {
-            SendDlgItemMessageA(ptp, IDC_COM_PORT, CB_SETCURSEL, 0, 0);
-            SendMessageA(ptp, WM_COMMAND, MAKEWPARAM(IDC_COM_PORT, CBN_SELENDOK), 0);
-            seen += IsWindowEnabled(GetDlgItem(ptp, IDC_COM_SETTINGS)) ? "+;" : "-;";
-            HWND list = GetDlgItem(ptp, IDC_PASSWORD_LIST);
-            for (const auto& step : steps) {
-                if (step.control == IDC_PASSWORD_REMOVE)
-                    SendMessageA(list, CB_SETCURSEL, WPARAM(step.typed), 0);
-                else
-                    SetWindowTextA(list, std::string(step.typed ? 1 : 0, char('a' + step.typed - 1)).c_str());
-                SendMessageA(
-                    ptp, WM_COMMAND,
-                    MAKEWPARAM(step.control, step.control == IDC_PASSWORD_LIST ? CBN_EDITCHANGE : BN_CLICKED),
-                    0);
-                for (int i = 0; i < SendMessageA(list, CB_GETCOUNT, 0, 0); ++i) {
-                    char item[8] = "";
-                    SendMessageA(list, CB_GETLBTEXT, i, LPARAM(item));
-                    seen += item;
-                }
-                seen += std::to_string(SendMessageA(list, CB_GETCURSEL, 0, 0)) +
-                        (IsWindowEnabled(GetDlgItem(ptp, IDC_PASSWORD_ADD)) ? "+" : "-") +
-                        (IsWindowEnabled(GetDlgItem(ptp, IDC_PASSWORD_REMOVE)) ? "+;" : "-;");
+    Step(driver, PtpCaption, IDOK, [&](HWND ptp) {
+        seen += std::to_string(SendDlgItemMessageA(ptp, IDC_COM_PORT, CB_GETCURSEL, 0, 0)) +
+                (IsWindowEnabled(GetDlgItem(ptp, IDC_COM_SETTINGS)) ? "+ " : "- ");
+    }).OnMessageBox(IDOK);
+    Step(driver, PtpCaption, IDOK, [&](HWND ptp) {
+        Choose(ptp, IDC_COM_PORT, 0);
+        SendMessageA(ptp, WM_COMMAND, MAKEWPARAM(IDC_COM_PORT, CBN_SELENDOK), 0);
+        seen += IsWindowEnabled(GetDlgItem(ptp, IDC_COM_SETTINGS)) ? "+;" : "-;";
+        HWND list = GetDlgItem(ptp, IDC_PASSWORD_LIST);
+        for (const auto& step : steps) {
+            if (step.control == IDC_PASSWORD_REMOVE)
+                SendMessageA(list, CB_SETCURSEL, WPARAM(step.typed), 0);
+            else
+                SetWindowTextA(list, std::string(step.typed ? 1 : 0, char('a' + step.typed - 1)).c_str());
+            SendMessageA(
+                ptp, WM_COMMAND,
+                MAKEWPARAM(step.control, step.control == IDC_PASSWORD_LIST ? CBN_EDITCHANGE : BN_CLICKED), 0);
+            for (int i = 0; i < SendMessageA(list, CB_GETCOUNT, 0, 0); ++i) {
+                char item[8] = "";
+                SendMessageA(list, CB_GETLBTEXT, i, LPARAM(item));
+                seen += item;
             }
-            PressButton(ptp, IDOK);
-        });
+            seen += std::to_string(SendMessageA(list, CB_GETCURSEL, 0, 0)) +
+                    (IsWindowEnabled(GetDlgItem(ptp, IDC_PASSWORD_ADD)) ? "+" : "-") +
+                    (IsWindowEnabled(GetDlgItem(ptp, IDC_PASSWORD_REMOVE)) ? "+;" : "-;");
+        }
+    });
     ListView_SetItemState(d.list, 0, LVIS_SELECTED, LVIS_SELECTED);
     d.Command(IDC_EDIT_PORT);
     EXPECT_EQ("-1- +;-1+-;-1--;a0-+;ab1-+;abc2-+;abc2-+;ac1-+;a0-+;a-1-+;-1--;d0-+;", seen);

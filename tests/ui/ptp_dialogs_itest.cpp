@@ -99,11 +99,13 @@ TEST(PtpDialogs, SerialSettingsAndDialThroughAdd)
     EXPECT_EQ("/MODE:\"9600,e,7,1.5,p\" /modem " + dial + '\0', std::string(info.begin(), info.end()));
 }
 
-// Client enables the proxy fields, Server disables them; the list editor
-// adds a network; the row shows the parameter text.
+// Next to a stored HTTP port: Client enables the proxy fields, Server
+// disables them; the list editor adds a network; the row shows the text.
 TEST(PtpDialogs, HttpClientAndServerThroughAdd)
 {
-    StoreVirtualPorts(0);
+    StoreEntryCount(1);
+    StoreEntry(0, {{"Type", 2}, {"Protocol", 9}, {"Port", 9}});
+    SetString(HKEY_LOCAL_MACHINE, EntryPath(0), "Nic", "-server:3 -port:80");
     EmbeddedDialog d;
     DialogDriver driver;
     std::string enabled;
@@ -132,10 +134,11 @@ TEST(PtpDialogs, HttpClientAndServerThroughAdd)
     EXPECT_EQ("001100", enabled);
     const std::string nic = "-client:7 -server_port:80 -server_host:\"gw\" -proxy_host:\"px\" -proxy_port:81";
     EXPECT_EQ((Texts{"6", "n/a", "Point-To-Point", "O/HTTP PTP", nic, nic}),
-              (Texts{d.Text(0, 0), d.Text(0, 2), d.Text(0, 3), d.Text(0, 4), d.Text(0, 5), d.Text(0, 6)}));
+              (Texts{d.Text(1, 0), d.Text(1, 2), d.Text(1, 3), d.Text(1, 4), d.Text(1, 5), d.Text(1, 6)}));
+    EXPECT_EQ((Texts{"O/HTTP PTP", "-server:3 -port:80"}), (Texts{d.Text(0, 4), d.Text(0, 5)}));
     d.dll.Ioctl()(TOLMARIN_IOCTL_SAVE, nullptr);
     std::vector<BYTE> dnets;
-    GetRaw(HKEY_LOCAL_MACHINE, EntryPath(0), "Ptp_Dnets", nullptr, &dnets);
+    GetRaw(HKEY_LOCAL_MACHINE, EntryPath(1), "Ptp_Dnets", nullptr, &dnets);
     EXPECT_EQ(std::string("12\0\0", 4), std::string(dnets.begin(), dnets.end()));
 }
 

@@ -169,16 +169,17 @@ run_headless() {
 }
 
 # Each line of scripts/demo/screenshots: PICTURE then "table" for the Port
-# Table dialog, or "edit ROW" for the dialog that Edit opens on that row,
-# "edit ROW PAGE" for one page of a property sheet.
+# Table dialog, "edit ROW" for the dialog that Edit opens on that row,
+# "edit ROW page PAGE" for one page of a property sheet, or
+# "edit ROW press BUTTON" for the dialog that BUTTON opens in that one.
 take_screenshots() {
     local pictures=$1
     mkdir -p "$pictures"
     start_xvfb
     use_prefix "$build/screenshot-prefix" reseed
     open_port_table
-    local picture what row page title
-    while read -r picture what row page <&4; do
+    local picture what row how arg title inner
+    while read -r picture what row how arg <&4; do
         case "$picture" in '' | '#'*) continue ;; esac
         case "$what" in
             table)
@@ -186,13 +187,23 @@ take_screenshots() {
                 say "$pictures/$picture: $port_table_title"
                 ;;
             edit)
+                local page=""
+                [ "$how" = page ] && page=$arg
                 title=$(timeout $((step_timeout + 10)) wine "$remote" edit "$row" "$step_timeout" $page 2>>"$log") ||
                     fail "Edit on row $row opened no dialog"
-                shoot "$title" "$pictures/$picture"
+                if [ "$how" = press ]; then
+                    inner=$(timeout $((step_timeout + 10)) wine "$remote" press "$title" "$arg" \
+                        "$step_timeout" 2>>"$log") || fail "button $arg in \"$title\" opened no dialog"
+                    shoot "$inner" "$pictures/$picture"
+                    cancel "$inner"
+                    say "$pictures/$picture: $inner"
+                else
+                    shoot "$title" "$pictures/$picture"
+                    say "$pictures/$picture: $title"
+                fi
                 cancel "$title"
-                say "$pictures/$picture: $title"
                 ;;
-            *) fail "scripts/demo/screenshots: unknown line: $picture $what $row $page" ;;
+            *) fail "scripts/demo/screenshots: unknown line: $picture $what $row $how $arg" ;;
         esac
     done 4<"$here/demo/screenshots"
     end_rundll32

@@ -5,7 +5,9 @@
 
 #include "ports/kinds/bip_port.h"
 #include "ports/kinds/com20020_port.h"
+#include "ports/kinds/ohttp_ptp_port.h"
 #include "ports/kinds/physical_port.h"
+#include "ports/kinds/ptp_port.h"
 #include "ports/kinds/virtual_port.h"
 #include "ports/port.h"
 #include "registry/reg_key.h"
@@ -111,7 +113,11 @@ Port* CreatePortFromKey(const RegKey& entry)
     case PortTypeVirtual:
         return Build<VirtualPort>(entry);
     case PortTypePointToPoint:
-        // The point-to-point kinds are not built yet: their entries are skipped.
+        // Serial (2) or HTTP (9); entries of other protocols are dropped.
+        if (protocol == 2)
+            return Build<PtpPort>(entry);
+        if (protocol == 9)
+            return Build<OhttpPtpPort>(entry);
         return nullptr;
     default:
         return Build<PhysicalPort>(entry);

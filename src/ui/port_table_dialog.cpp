@@ -12,6 +12,8 @@
 #include "ports/kinds/com20020_port.h"
 #include "ports/kinds/physical_port.h"
 #include "ports/kinds/virtual_port.h"
+#include "ports/kinds/ptp_port.h"
+#include "ports/kinds/ohttp_ptp_port.h"
 #include "ports/port.h"
 #include "ports/port_dialog.h"
 #include "ports/port_table.h"
@@ -54,10 +56,9 @@ struct AddableKind {
     Port* (*create)();
 };
 const AddableKind AddableKinds[] = {
-    {IDM_ADD_VIRTUAL, CreateDefault<VirtualPort>},
-    {IDM_ADD_ETHERNET, CreateDefault<PhysicalPort>},
-    {IDM_ADD_BIP, CreateDefault<BipPort>},
-    {IDM_ADD_COM20020, CreateDefault<Com20020Port>},
+    {IDM_ADD_VIRTUAL, CreateDefault<VirtualPort>}, {IDM_ADD_ETHERNET, CreateDefault<PhysicalPort>},
+    {IDM_ADD_BIP, CreateDefault<BipPort>},         {IDM_ADD_COM20020, CreateDefault<Com20020Port>},
+    {IDM_ADD_PTP, CreateDefault<PtpPort>},         {IDM_ADD_OHTTP_PTP, CreateDefault<OhttpPtpPort>},
 };
 
 const int VersionCapacity = 12;      // "v%lu.%lu": 11 characters and the terminator

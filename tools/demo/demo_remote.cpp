@@ -10,6 +10,10 @@
 //                                    the port's dialog and print its title
 //   demo_remote edit ROW SECONDS PAGE  the same, then show page PAGE (from 0)
 //                                    of the port's property sheet
+//   demo_remote press TEXT ID SECONDS
+//                                    in the window whose title holds TEXT,
+//                                    press the button ID; wait for the dialog
+//                                    it opens and print its title
 //   demo_remote close TEXT SECONDS   press Cancel in the window whose title
 //                                    holds TEXT and wait until it has gone
 //   demo_remote table                print the stored Port Table
@@ -210,6 +214,25 @@ int Edit(int row, int seconds, int page)
     return 0;
 }
 
+int Press(const char* titlePart, int id, int seconds)
+{
+    Deadline deadline(seconds);
+    HWND window = WaitWindow(titlePart, nullptr, deadline);
+    if (!window || !GetDlgItem(window, id)) {
+        fprintf(stderr, "demo_remote: no window titled \"...%s...\" with a control %d\n", titlePart, id);
+        return 1;
+    }
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
+    HWND opened = WaitWindow(nullptr, window, deadline);
+    if (!opened) {
+        fprintf(stderr, "demo_remote: button %d opened no dialog within %d s\n", id, seconds);
+        return 1;
+    }
+    PrintTitle(opened);
+    return 0;
+}
+
 int Close(const char* titlePart, int seconds)
 {
     Deadline deadline(seconds);
@@ -355,7 +378,8 @@ int Table()
 int Usage()
 {
     fprintf(stderr,
-            "usage: demo_remote wait TEXT SECONDS | edit ROW SECONDS [PAGE] | close TEXT SECONDS | table\n");
+            "usage: demo_remote wait TEXT SECONDS | edit ROW SECONDS [PAGE] | press TEXT ID SECONDS | close "
+            "TEXT SECONDS | table\n");
     return 2;
 }
 
@@ -371,6 +395,9 @@ int main(int argc, char** argv)
     }
     if (argc == 5 && strcmp(argv[1], "edit") == 0 && atoi(argv[3]) > 0) {
         return Edit(atoi(argv[2]), atoi(argv[3]), atoi(argv[4]));
+    }
+    if (argc == 5 && strcmp(argv[1], "press") == 0 && atoi(argv[4]) > 0) {
+        return Press(argv[2], atoi(argv[3]), atoi(argv[4]));
     }
     if (argc != 4) {
         return Usage();

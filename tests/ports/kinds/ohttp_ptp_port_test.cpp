@@ -1,0 +1,123 @@
+// The HTTP point-to-point port: its stored values read, shown and saved,
+// its checks, its duplicates, and dialog 508 without a modal loop.
+#include <gtest/gtest.h>
+
+#include "ports/kinds/ohttp_ptp_port.h"
+#include "ports/kinds/ptp_port.h"
+#include "ports/kinds/ptp_values.h"
+
+// The stored "Nic" is kept as it was; what it parses to is checked.
+TEST(OhttpPtpPortRegistry, StoredShownSavedChecked)
+{
+    const std::string client = "-client:3 -server_port:80",
+                      damaged = "-client:5 -server_host:\"" + std::string(231, 'h');
+    const struct {
+        std::string stored, shown, saved, failure;  // shown: the NIC and secondary info texts
+    } rows[] = {
+        {"", " ",
+         "Connected=d:1;Nic=s:;Port=d:0;Protocol=d:9;Ptp_Performance=d:255;Ptp_Permanent=d:0;Secondary_Info="
+         "s:;Type=d:2",
+         "510/145"},
+        {"Port=d:0x102;Ptp_Permanent=d:2;Ptp_Performance=d:0xFFFFFFFF;Type=d:7;Nic=s:" + client +
+             ";Ptp_Dnets=m:5|0x10|0||",
+         client + " " + client,
+         "Connected=d:1;Nic=s:" + client +
+             ";Port=d:2;Protocol=d:9;Ptp_Dnets=m:5|16|0||;Ptp_Performance=d:4294967295;"
+             "Ptp_Permanent=d:1;Secondary_Info=s:" +
+             client + ";Type=d:2",
+         "569/145"},
+        {"Port=d:1;Nic=s:-client:0;Ptp_Dnets=m:0||", "", "", "575/145"},
+        {"Port=d:1;Nic=s:-client:3 -server_host:\"a-server\"", "", "", "575/145"},
+        {"Port=d:1;Nic=s:-client:3;Ptp_Dnets=m:1|65535||", "", "", "562/145"},
+        {"Port=d:1;Ptp_Performance=d:0;Ptp_Dnets=m:1|65534||", "", "", "valid"},
+        {"Port=d:1;Nic=s:" + damaged, damaged + " " + damaged, "", "valid"},
+    };
+    for (const auto& row : rows) {
+        auto port = Load<OhttpPtpPort>(V(row.stored));
+        if (!row.shown.empty()) {
+            EXPECT_EQ(row.shown, std::string(port->GetNicText()) + " " + port->GetSecondaryInfo());
+            EXPECT_EQ((Texts{"n/a", "Yes"}), (Texts{port->GetNetworkText(), port->GetAttachedText()}));
+        }
+        if (!row.saved.empty()) {
+            EXPECT_EQ(V(row.saved), Saved(*port));
+        }
+        EXPECT_EQ(row.failure, Failure(*port));
+    }
+}
+
+// Same role and same id make duplicates; a copy keeps every value, a copy
+// of another kind is a new port.
+TEST(OhttpPtpPortRegistry, DuplicatesAndCopies)
+{
+    const struct {
+        std::string first, second;
+        bool same;
+    } pairs[] = {
+        {"-client:7", "-client:7 -server_port:9", true},
+        {"-client:7", "-server:7", false},
+        {"-server:1 -port:5", "", true},
+        {"-server:1", "-server:2", false},
+    };
+    for (const auto& pair : pairs)
+        EXPECT_EQ(pair.same, Load<OhttpPtpPort>(V("Port=d:1;Nic=s:" + pair.first))
+                                 ->IsSamePort(*Load<OhttpPtpPort>(V("Port=d:2;Nic=s:" + pair.second))))
+            << pair.first << " / " << pair.second;
+    EXPECT_FALSE(Load<OhttpPtpPort>(V("Port=d:1"))->IsSamePort(PtpPort()));
+    auto rich = Load<OhttpPtpPort>(
+        V("Port=d:4;Ptp_Permanent=d:1;Ptp_Performance=d:3;Nic=s:-client:3 -server_port:80;Ptp_Dnets=m:5||"));
+    OhttpPtpPort copy;
+    EXPECT_EQ(Saved(*rich), Saved(copy.CopyFrom(*rich)));
+    EXPECT_EQ(Saved(OhttpPtpPort()), Saved(copy.CopyFrom(PtpPort())));
+}
+
+// Each row opens the dialog on a stored "Nic", clicks Client or Server
+// (checking the proxy fields' enabling), types, and builds the port.
+TEST(OhttpPtpPortDialog, TypedTextsMakeAPortOrNameTheFailingControl)
+{
+    const std::string host(130, 'h'), proxy(131, 'x'), gw = "-client:7 -server_port:80 -server_host:\"gw\"";
+    const struct {
+        std::string stored;
+        std::vector<std::pair<int, std::string>> typed;  // 640 and 641 are clicked
+        std::string result;                              // accepted: the NIC text; refused: control/message
+    } rows[] = {
+        {"", {}, "-server:1 -port:1"},
+        {"-client:3 -server_port:80 -proxy_host:\"px\"",
+         {},
+         "-client:3 -server_port:80 -server_host:\"\" -proxy_host:\"px\" -proxy_port:1"},
+        {"-server:9 -port:-1 -host:\"h\"", {}, "-server:9 -port:-1 -host:\"h\""},
+        {"",
+         {{640, ""}, {575, "7"}, {642, "80"}, {643, "gw"}, {645, "px"}, {644, "0"}},
+         gw + " -proxy_host:\"px\""},
+        {"", {{640, ""}, {641, ""}, {575, "7"}, {643, "gw"}, {645, "px"}}, "-server:7 -port:1 -host:\"gw\""},
+        {"", {{575, "4294967295"}, {642, ""}}, "-server:4294967295 -port:0"},
+        {"", {{569, "256"}, {575, ""}}, "569/145"},
+        {"", {{575, "x"}}, "575/145"},
+        {"", {{640, ""}, {643, host}, {645, proxy}}, "645/175"},
+        {"", {{640, ""}, {643, proxy}, {645, host}}, "643/175"},
+        {"", {{643, host + host}}, "643/175"},
+    };
+    for (const auto& row : rows) {
+        auto edited = Load<OhttpPtpPort>(V("Port=d:5;Nic=s:" + row.stored));
+        HWND dialog = CreateDialogParamA(nullptr, MAKEINTRESOURCEA(IDD_OHTTP_PTP_PORT), nullptr,
+                                         OhttpPtpPortDialogProc, LPARAM(edited.get()));
+        auto proxy = [&] {
+            return std::string(IsWindowEnabled(GetDlgItem(dialog, 644)) ? "1" : "0") +
+                   (IsWindowEnabled(GetDlgItem(dialog, 645)) ? "1" : "0");
+        };
+        EXPECT_EQ(row.stored.find("-client") == 0 ? "11" : "00", proxy());
+        for (const auto& [control, text] : row.typed) {
+            if (control == IDC_CLIENT || control == IDC_SERVER) {
+                CheckRadioButton(dialog, IDC_CLIENT, IDC_SERVER, control);
+                EXPECT_EQ(TRUE,
+                          OhttpPtpPortDialogProc(dialog, WM_COMMAND, MAKEWPARAM(control, BN_CLICKED), 0));
+                EXPECT_EQ(control == IDC_CLIENT ? "11" : "00", proxy());
+            } else {
+                SetDlgItemTextA(dialog, control, text.c_str());
+            }
+        }
+        std::unique_ptr<Port> made(edited->CreateFromDialog(dialog));
+        std::string failure = Failure(*made);
+        EXPECT_EQ(row.result, failure == "valid" ? made->GetNicText() : failure);
+        DestroyWindow(dialog);
+    }
+}

@@ -27,6 +27,10 @@ inline constexpr char ProtocolValue[] = "Protocol";
 inline constexpr char PortValue[] = "Port";
 inline constexpr char ConnectedValue[] = "Connected";
 inline constexpr char DnetValue[] = "Dnet";
+// Kept by several kinds: the adapter or line the port uses, and the kind's
+// settings as a parameter string.
+inline constexpr char NicValue[] = "Nic";
+inline constexpr char SecondaryInfoValue[] = "Secondary_Info";
 
 class Port {
 public:

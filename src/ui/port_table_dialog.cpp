@@ -44,8 +44,7 @@ const Column Columns[] = {
 const int RowIcons[] = {IDI_PORT_PHYSICAL, IDI_PORT_VIRTUAL, IDI_PORT_PTP, IDI_PORT_PROBLEM};
 const int ProblemImage = 3;
 
-// The kinds the Add menu can add, each built with its default constructor.
-// The menu's other commands add nothing until their kind is listed here.
+// The kinds the Add commands add, each built with its default constructor.
 template <class Kind>
 Port* CreateDefault()
 {

@@ -71,7 +71,6 @@ TEST(PortTableDialog, CommandsChangeTableListAndSelection)
         {-1, IDC_REMOVE_PORT, 1, {"10", "11", "12"}, {Virtual, Problem, Virtual}, -1, "EARUD"},
         {1, IDOK, 1, {"10", "11", "12"}, {Virtual, Problem, Virtual}, 1, "EARUD"},
         {1, IDCANCEL, 1, {"10", "11", "12"}, {Virtual, Problem, Virtual}, 1, "EARUD"},
-        {1, IDM_ADD_OHTTP_PTP, 1, {"10", "11", "12"}, {Virtual, Problem, Virtual}, 1, "EARUD"},
         {1, IDC_ADD_PORT, 1, {"10", "11", "12"}, {Virtual, Problem, Virtual}, 1, "EARUD"},
     };
     for (const auto& c : cases) {

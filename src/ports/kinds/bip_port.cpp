@@ -75,7 +75,7 @@ BipPort::BipPort() : PortWithDnet() { SetDefaults(); }
 BipPort::BipPort(const RegKey& entry) : PortWithDnet(entry)
 {
     char nic[AddressTextCapacity], info[SecondaryInfoCapacity];
-    entry.ReadString(BipNicValue, nic, sizeof(nic), DefaultAddressText);
+    entry.ReadString(NicValue, nic, sizeof(nic), DefaultAddressText);
     entry.ReadString(SecondaryInfoValue, info, sizeof(info), "/UDP:0xBAC0");
     SetLocalAddressPort(nic[0] ? nic : DefaultAddressText, ParseUdpInfo(info));
 
@@ -251,7 +251,7 @@ bool BipPort::IsSamePort(const Port& other) const
 bool BipPort::Save(const RegKey& entry) const
 {
     if (hasPortSettings && !(PortWithDnet::Save(entry) &&
-                             entry.WriteString(BipNicValue, IsDefaultText(nicText) ? "" : nicText) &&
+                             entry.WriteString(NicValue, IsDefaultText(nicText) ? "" : nicText) &&
                              entry.WriteString(SecondaryInfoValue, secondaryInfo)))
         return false;
     RegWriteKey bip(entry.Handle(), BipSubkey);

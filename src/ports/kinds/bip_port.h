@@ -17,8 +17,6 @@
 #include "resource.h"
 
 // The entry's values, and the subkey "Bip" with its own.
-inline constexpr char BipNicValue[] = "Nic";
-inline constexpr char SecondaryInfoValue[] = "Secondary_Info";
 inline constexpr char BipSubkey[] = "Bip";
 inline constexpr char BbmdValue[] = "Bbmd";
 inline constexpr char TwoHopsValue[] = "Two_Hops";

@@ -10,10 +10,7 @@
 
 class Com20020Port : public PortWithDnet {
 public:
-    // The entry's values: "Nic" is written empty and never read.
-    static constexpr char NicValue[] = "Nic";
-    static constexpr char SecondaryInfoValue[] = "Secondary_Info";
-
+    // "Nic" is written empty and never read.
     Com20020Port();
     // The entry's values, "Secondary_Info" parsed and written again.
     explicit Com20020Port(const RegKey& entry);

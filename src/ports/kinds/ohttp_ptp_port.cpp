@@ -59,7 +59,7 @@ OhttpPtpPort::OhttpPtpPort(const RegKey& entry) : Port(entry)
     ResetToDefaults();
     permanent = entry.ReadBool(PtpPermanentValue, false);
     performanceIndex = entry.ReadDword(PtpPerformanceValue, PtpPort::DefaultPerformanceIndex);
-    entry.ReadString(PtpNicValue, parameterText, sizeof(parameterText), "");
+    entry.ReadString(NicValue, parameterText, sizeof(parameterText), "");
     ParseParameterText(parameterText, settings);
     networks.Read(entry);
 }
@@ -131,7 +131,7 @@ const char* OhttpPtpPort::GetSecondaryInfo() const
 
 bool OhttpPtpPort::Save(const RegKey& entry) const
 {
-    if (!Port::Save(entry) || !entry.WriteString(PtpNicValue, parameterText) ||
+    if (!Port::Save(entry) || !entry.WriteString(NicValue, parameterText) ||
         !entry.WriteBool(PtpPermanentValue, permanent) ||
         !entry.WriteDword(PtpPerformanceValue, performanceIndex))
         return false;

@@ -9,9 +9,6 @@
 #include "ports/port.h"
 #include "resource.h"
 
-// The entry's value that names the adapter.
-inline constexpr char NicValue[] = "Nic";
-
 class PhysicalPort : public PortWithDnet {
 public:
     PhysicalPort();

@@ -190,7 +190,7 @@ PtpPort::PtpPort(const RegKey& entry) : Port(entry)
     ResetToDefaults();
     permanent = entry.ReadBool(PtpPermanentValue, false);
     performanceIndex = entry.ReadDword(PtpPerformanceValue, DefaultPerformanceIndex);
-    entry.ReadString(PtpNicValue, comPort, sizeof(comPort), DefaultComPort);
+    entry.ReadString(NicValue, comPort, sizeof(comPort), DefaultComPort);
     char stored[PtpTextCapacity];
     entry.ReadString(SecondaryInfoValue, stored, sizeof(stored), "");
     SecondaryInfoParts parts(stored);
@@ -329,7 +329,7 @@ const char* PtpPort::GetSecondaryInfo() const
 bool PtpPort::Save(const RegKey& entry) const
 {
     if (!Port::Save(entry) || !entry.WriteBool(PtpPermanentValue, permanent) ||
-        !entry.WriteDword(PtpPerformanceValue, performanceIndex) || !entry.WriteString(PtpNicValue, comPort))
+        !entry.WriteDword(PtpPerformanceValue, performanceIndex) || !entry.WriteString(NicValue, comPort))
         return false;
     networks.Write(entry);  // the stack does without the list when it cannot be written
     return WriteIncomingPasswords(entry) && entry.WriteString(PtpPasswordValue, outgoingPassword) &&

@@ -14,8 +14,6 @@
 // The entry's values of the point-to-point kinds; "Nic" names the COM port.
 inline constexpr char PtpPermanentValue[] = "Ptp_Permanent";
 inline constexpr char PtpPerformanceValue[] = "Ptp_Performance";
-inline constexpr char PtpNicValue[] = "Nic";
-inline constexpr char SecondaryInfoValue[] = "Secondary_Info";
 inline constexpr char PtpPasswordValue[] = "Ptp_Password";
 // The subkey of the entry holding the incoming passwords, and its value.
 inline constexpr char PtpSubkey[] = "PTP";

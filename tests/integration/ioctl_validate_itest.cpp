@@ -24,3 +24,16 @@ TEST(IoctlValidate, AnswersDecideTheResult)
             EXPECT_EQ(nullptr, box.owner);
     }
 }
+
+// A host that destroyed its embedded dialog still gets the messages, unowned.
+TEST(IoctlValidate, DestroyedDialogOwnsNoMessage)
+{
+    StoreTable(std::vector<StoredPort>(2, {1, 5, 10, 1}));
+    EmbeddedDialog d;
+    DestroyWindow(d.dialog);
+    DialogDriver driver;
+    driver.OnMessageBox(IDOK).OnMessageBox(IDOK);
+    EXPECT_EQ(1, d.dll.Ioctl()(TOLMARIN_IOCTL_VALIDATE, nullptr));
+    ASSERT_EQ(2u, driver.MessageBoxes().size());
+    EXPECT_EQ(nullptr, driver.MessageBoxes()[0].owner);
+}

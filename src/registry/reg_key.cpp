@@ -40,9 +40,17 @@ FARPROC NtRegistryCall(const char* name)
     return ntdll ? GetProcAddress(ntdll, name) : nullptr;
 }
 
+// Looked up once: every key the module opens asks for it, and ntdll stays
+// loaded as long as the process.
 NtDeleteKeyFunction NtDeleteKeyCall()
 {
-    return reinterpret_cast<NtDeleteKeyFunction>(reinterpret_cast<void*>(NtRegistryCall("NtDeleteKey")));
+    static bool looked = false;
+    static NtDeleteKeyFunction call = nullptr;
+    if (!looked) {
+        call = reinterpret_cast<NtDeleteKeyFunction>(reinterpret_cast<void*>(NtRegistryCall("NtDeleteKey")));
+        looked = true;
+    }
+    return call;
 }
 
 // The options that open the key asked for as itself, a link as the link.

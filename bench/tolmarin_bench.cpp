@@ -1,7 +1,7 @@
-// Measures what tolmarin.dll costs on a full Port Table against the least a
-// program could do with the same data: each figure is the DLL's time divided
-// by the time of plain registry or list-view calls doing the same work,
-// both measured in the same run; the median of several runs' ratios.
+// Measures what tolmarin.dll costs on a full Port Table: each figure is the
+// DLL's time divided by the time of plain registry or list-view calls doing
+// the same work, both measured in the same run; the median of several runs'
+// ratios.
 //
 //   attach  (LoadLibrary + FreeLibrary, full table) - (the same, empty table)
 //           against reading every stored value of the table as stored

@@ -58,3 +58,12 @@ dist: configure
 
 clean:
 	rm -rf $(BUILD)
+
+# `make bench`: the DLL's costs on a full Port Table as ratios against plain
+# registry and list-view calls, measured in a Wine prefix of their own
+# (build/bench-prefix); see "Benchmarks" in README.md.
+.PHONY: bench
+bench: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target tolmarin tolmarin_bench >$(BUILD)/bench-build.log 2>&1 || \
+	    { cat $(BUILD)/bench-build.log; exit 1; }
+	@sh bench/run.sh $(BUILD)

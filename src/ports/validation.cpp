@@ -3,6 +3,7 @@
 #include <memory>
 #include <new>
 
+#include "ports/kinds/bip_port.h"
 #include "ports/port.h"
 #include "ports/port_dialog.h"
 #include "ports/port_table.h"
@@ -128,6 +129,7 @@ int ComputeEntryStatuses(BYTE* statuses, int count)
 {
     if (!statuses)
         return 0;
+    HostAddressesSnapshot hostAddresses;  // one resolver question for the pass
     int filled = 0;
     for (const PortTableNode* node = PortTable.head; node && filled < count; node = node->next) {
         statuses[filled] = StatusOf(node, statuses);

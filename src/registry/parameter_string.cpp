@@ -26,7 +26,8 @@ const char* NextOptionStart(const char* p)
 // first pair that differs or at the end of the text.
 const char* MatchName(const char* p, const char* name, bool& matched)
 {
-    while (*name && *p && Fold(*p) == Fold(*name)) {
+    // Equal characters need no folding; most of them are equal.
+    while (*name && *p && (*p == *name || Fold(*p) == Fold(*name))) {
         ++p;
         ++name;
     }

@@ -40,9 +40,17 @@ FARPROC NtRegistryCall(const char* name)
     return ntdll ? GetProcAddress(ntdll, name) : nullptr;
 }
 
+// Looked up once: every key the module opens asks for it, and ntdll stays
+// loaded as long as the process.
 NtDeleteKeyFunction NtDeleteKeyCall()
 {
-    return reinterpret_cast<NtDeleteKeyFunction>(reinterpret_cast<void*>(NtRegistryCall("NtDeleteKey")));
+    static bool looked = false;
+    static NtDeleteKeyFunction call = nullptr;
+    if (!looked) {
+        call = reinterpret_cast<NtDeleteKeyFunction>(reinterpret_cast<void*>(NtRegistryCall("NtDeleteKey")));
+        looked = true;
+    }
+    return call;
 }
 
 // The options that open the key asked for as itself, a link as the link.
@@ -141,25 +149,6 @@ bool DeleteBelow(HKEY current, const char* path)
     return result;
 }
 
-// Deletes and closes key, open as itself, named name below parent: through
-// its handle where the system can (so a link goes, not its target), else by
-// name.
-LONG DeleteAndClose(HKEY key, HKEY parent, const char* name)
-{
-    NtDeleteKeyFunction deleteKey = NtDeleteKeyCall();
-    if (!deleteKey) {
-        RegCloseKey(key);
-        return RegDeleteKeyA(parent, name);
-    }
-    LONG status = deleteKey(key);
-    RegCloseKey(key);
-    if (status == 0)
-        return ERROR_SUCCESS;
-    NtStatusToErrorFunction toError = reinterpret_cast<NtStatusToErrorFunction>(
-        reinterpret_cast<void*>(NtRegistryCall("RtlNtStatusToDosError")));
-    return toError ? LONG(toError(status)) : ERROR_ACCESS_DENIED;
-}
-
 // Deletes every value of key. Ends when none is left, or when an entry
 // cannot be read or deleted: taking entry 0 again would then loop forever.
 void DeleteAllValues(HKEY key)
@@ -175,6 +164,32 @@ void DeleteAllValues(HKEY key)
             break;
     }
     delete[] name;
+}
+
+// Deletes and closes key, open as itself, named name below parent: through
+// its handle where the system can (so a link goes, not its target), else by
+// name. A key goes with its values; when it cannot go, its values are
+// deleted one by one (with ownValues), so that what is left is what a
+// deletion of the values before the key would have left. Deleting them
+// only then saves two registry calls a value on every save.
+LONG DeleteAndClose(HKEY key, HKEY parent, const char* name, bool ownValues)
+{
+    NtDeleteKeyFunction deleteKey = NtDeleteKeyCall();
+    if (!deleteKey) {
+        if (ownValues)
+            DeleteAllValues(key);
+        RegCloseKey(key);
+        return RegDeleteKeyA(parent, name);
+    }
+    LONG status = deleteKey(key);
+    if (status != 0 && ownValues)
+        DeleteAllValues(key);
+    RegCloseKey(key);
+    if (status == 0)
+        return ERROR_SUCCESS;
+    NtStatusToErrorFunction toError = reinterpret_cast<NtStatusToErrorFunction>(
+        reinterpret_cast<void*>(NtRegistryCall("RtlNtStatusToDosError")));
+    return toError ? LONG(toError(status)) : ERROR_ACCESS_DENIED;
 }
 
 void DeleteAllSubkeys(HKEY key)
@@ -270,11 +285,10 @@ LONG RegKey::DeleteKeyTree(HKEY parent, const char* name)
     if (status != ERROR_SUCCESS)
         return status;
     // A link holds nothing of its own but the path of its target.
-    if (!IsLink(sub)) {
-        DeleteAllValues(sub);
+    bool link = IsLink(sub);
+    if (!link)
         DeleteAllSubkeys(sub);
-    }
-    return DeleteAndClose(sub, parent, name);
+    return DeleteAndClose(sub, parent, name, !link);
 }
 
 // ---------------------------------------------------------------------------

@@ -12,8 +12,10 @@ namespace {
 // Both texts equal after folding each character with toupper.
 bool TextsEqualIgnoringCase(const char* a, const char* b)
 {
+    // Equal characters need no folding: the table check compares every pair
+    // of entries, and their texts mostly agree up to a few characters.
     for (;; ++a, ++b) {
-        if (toupper(static_cast<unsigned char>(*a)) != toupper(static_cast<unsigned char>(*b)))
+        if (*a != *b && toupper(static_cast<unsigned char>(*a)) != toupper(static_cast<unsigned char>(*b)))
             return false;
         if (!*a)
             return true;

@@ -49,7 +49,31 @@ bool IsDefaultText(const char* text) { return strcmp(text, DefaultAddressText) =
 
 }  // namespace
 
+HostAddressesSnapshot* HostAddressesSnapshot::current = nullptr;
+
+HostAddressesSnapshot::HostAddressesSnapshot()
+    : addresses(HostAddresses::None()), taken(false), previous(current)
+{
+    current = this;
+}
+
+HostAddressesSnapshot::~HostAddressesSnapshot() { current = previous; }
+
 HostAddresses::HostAddresses() : address(), count(0)
+{
+    HostAddressesSnapshot* snapshot = HostAddressesSnapshot::current;
+    if (snapshot && snapshot->taken) {
+        *this = snapshot->addresses;
+        return;
+    }
+    Lookup();
+    if (snapshot) {
+        snapshot->addresses = *this;
+        snapshot->taken = true;
+    }
+}
+
+void HostAddresses::Lookup()
 {
     char name[HostNameCapacity] = "";
     if (gethostname(name, sizeof(name)) != 0)
@@ -250,9 +274,9 @@ bool BipPort::IsSamePort(const Port& other) const
 
 bool BipPort::Save(const RegKey& entry) const
 {
-    if (hasPortSettings && !(PortWithDnet::Save(entry) &&
-                             entry.WriteString(NicValue, IsDefaultText(nicText) ? "" : nicText) &&
-                             entry.WriteString(SecondaryInfoValue, secondaryInfo)))
+    if (hasPortSettings &&
+        !(PortWithDnet::Save(entry) && entry.WriteString(NicValue, IsDefaultText(nicText) ? "" : nicText) &&
+          entry.WriteString(SecondaryInfoValue, secondaryInfo)))
         return false;
     RegWriteKey bip(entry.Handle(), BipSubkey);
     return (!hasBbmdSettings || SaveBbmd(bip)) && (!hasForeignDeviceSettings || SaveForeignDevice(bip));

@@ -42,6 +42,33 @@ struct HostAddresses {
 
     u_long address[Capacity];
     int count;
+
+private:
+    friend class HostAddressesSnapshot;
+    struct None {};
+    explicit HostAddresses(None) : address(), count(0) {}
+    void Lookup();
+};
+
+// While one lives, the first HostAddresses built asks the resolver and every
+// later one is a copy of that answer. A pass over the whole table compares
+// every pair of entries, and a BACnet/IP entry on the "Default" address
+// looks the host up in each comparison; the answer cannot change within one
+// pass, which shows no message and runs no message loop.
+class HostAddressesSnapshot {
+public:
+    HostAddressesSnapshot();
+    ~HostAddressesSnapshot();
+    HostAddressesSnapshot(const HostAddressesSnapshot&) = delete;
+    HostAddressesSnapshot& operator=(const HostAddressesSnapshot&) = delete;
+
+private:
+    friend struct HostAddresses;
+    static HostAddressesSnapshot* current;
+
+    HostAddresses addresses;
+    bool taken;
+    HostAddressesSnapshot* previous;
 };
 
 class BipPort : public PortWithDnet {

@@ -63,6 +63,14 @@ private:
 
 std::string WindowText(HWND window);
 inline std::string ControlText(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
+// '1' for each control enabled, '0' for each disabled.
+inline std::string Enabled(HWND dialog, std::initializer_list<int> ids)
+{
+    std::string states;
+    for (int id : ids)
+        states += IsWindowEnabled(GetDlgItem(dialog, id)) ? '1' : '0';
+    return states;
+}
 // Posts the button's click, handled once the step is back in the modal loop.
 void PressButton(HWND dialog, int id);
 // Dispatches this thread's messages for 50 ms.

@@ -5,6 +5,7 @@
 #include "ports/kinds/ohttp_ptp_port.h"
 #include "ports/kinds/ptp_port.h"
 #include "ports/kinds/ptp_values.h"
+#include "support/dialog_driver.h"
 
 // The stored "Nic" is kept as it was; what it parses to is checked.
 TEST(OhttpPtpPortRegistry, StoredShownSavedChecked)
@@ -100,10 +101,7 @@ TEST(OhttpPtpPortDialog, TypedTextsMakeAPortOrNameTheFailingControl)
         auto edited = Load<OhttpPtpPort>(V("Port=d:5;Nic=s:" + row.stored));
         HWND dialog = CreateDialogParamA(nullptr, MAKEINTRESOURCEA(IDD_OHTTP_PTP_PORT), nullptr,
                                          OhttpPtpPortDialogProc, LPARAM(edited.get()));
-        auto proxy = [&] {
-            return std::string(IsWindowEnabled(GetDlgItem(dialog, 644)) ? "1" : "0") +
-                   (IsWindowEnabled(GetDlgItem(dialog, 645)) ? "1" : "0");
-        };
+        auto proxy = [&] { return Enabled(dialog, {644, 645}); };
         EXPECT_EQ(row.stored.find("-client") == 0 ? "11" : "00", proxy());
         for (const auto& [control, text] : row.typed) {
             if (control == IDC_CLIENT || control == IDC_SERVER) {

@@ -44,13 +44,6 @@ struct PtpDialog {
         }
         return items;
     }
-    std::string Enabled(std::initializer_list<int> ids) const
-    {
-        std::string states;
-        for (int id : ids)
-            states += IsWindowEnabled(GetDlgItem(window, id)) ? '1' : '0';
-        return states;
-    }
     INT_PTR Command(int id, WORD code) const
     {
         return PtpPortDialogProc(window, WM_COMMAND, MAKEWPARAM(id, code), 0);
@@ -200,7 +193,7 @@ TEST(PtpPortDialog, ShownAndTypedTextsMakeAPortOrNameTheFailingControl)
         PtpDialog dialog(V(row.stored));
         EXPECT_EQ((Texts{"COM1", "COM7"}), dialog.Items(IDC_COM_PORT));
         EXPECT_EQ(row.shown, std::to_string(dialog.Selection(IDC_COM_PORT)) + " " +
-                                 dialog.Enabled({561, 573, 564, 567}) + " " +
+                                 Enabled(dialog.window, {561, 573, 564, 567}) + " " +
                                  ControlText(dialog.window, 571) + " " + ControlText(dialog.window, 569));
         for (const auto& [control, text] : row.typed) {
             if (control == IDC_MODEM)

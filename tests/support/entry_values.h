@@ -48,6 +48,7 @@ inline void StoreValues(HKEY root, const std::string& entry, const std::string& 
 }
 
 // Numbers read back as "#123", texts plain; typed, as "d:123" and "s:text".
+// A value of another type reads as "t<type>:" and its bytes.
 inline EntryValues ReadValues(HKEY root, const std::string& entry, bool typed = false)
 {
     EntryValues values;
@@ -62,12 +63,13 @@ inline EntryValues ReadValues(HKEY root, const std::string& entry, bool typed = 
             GetRaw(root, path, name.c_str(), &type, &data);
             std::string text(data.begin(), data.end() - (type == REG_SZ && !data.empty()));
             std::replace(text.begin(), text.end(), '\0', '|');
+            std::string tag = type == REG_DWORD      ? (typed ? "d:" : "#")
+                              : type == REG_MULTI_SZ ? "m:"
+                              : type != REG_SZ       ? "t" + std::to_string(type) + ":"
+                              : typed                ? "s:"
+                                                     : "";
             values[key + name] =
-                type == REG_DWORD ? (typed ? "d:" : "#") + std::to_string(GetDword(root, path, name.c_str()))
-                                  : (type == REG_MULTI_SZ ? "m:"
-                                     : typed              ? "s:"
-                                                          : "") +
-                                        text;
+                tag + (type == REG_DWORD ? std::to_string(GetDword(root, path, name.c_str())) : text);
         }
     }
     return values;

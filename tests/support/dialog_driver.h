@@ -63,6 +63,15 @@ private:
 
 std::string WindowText(HWND window);
 inline std::string ControlText(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
+// The items of a combo box, "(unreadable)" for one that cannot be read.
+inline std::vector<std::string> ComboItems(HWND combo)
+{
+    std::vector<std::string> items;
+    char text[512];
+    for (LRESULT i = 0; i < SendMessageA(combo, CB_GETCOUNT, 0, 0); ++i)
+        items.push_back(SendMessageA(combo, CB_GETLBTEXT, i, LPARAM(text)) >= 0 ? text : "(unreadable)");
+    return items;
+}
 // '1' for each control enabled, '0' for each disabled.
 inline std::string Enabled(HWND dialog, std::initializer_list<int> ids)
 {

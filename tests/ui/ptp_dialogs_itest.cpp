@@ -172,11 +172,8 @@ TEST(PtpDialogs, ComListAndListEditorThroughEdit)
             SendMessageA(
                 ptp, WM_COMMAND,
                 MAKEWPARAM(step.control, step.control == IDC_PASSWORD_LIST ? CBN_EDITCHANGE : BN_CLICKED), 0);
-            for (int i = 0; i < SendMessageA(list, CB_GETCOUNT, 0, 0); ++i) {
-                char item[8] = "";
-                SendMessageA(list, CB_GETLBTEXT, i, LPARAM(item));
+            for (const std::string& item : ComboItems(list))
                 seen += item;
-            }
             seen += std::to_string(SendMessageA(list, CB_GETCURSEL, 0, 0)) +
                     Enabled(ptp, {IDC_PASSWORD_ADD, IDC_PASSWORD_REMOVE}) + ";";
         }

@@ -34,16 +34,6 @@ struct PtpDialog {
                                     LPARAM(port.get()));
     }
     ~PtpDialog() { DestroyWindow(window); }
-    Texts Items(int id) const
-    {
-        Texts items(SendDlgItemMessageA(window, id, CB_GETCOUNT, 0, 0));
-        for (size_t i = 0; i < items.size(); ++i) {
-            char text[300] = "";
-            SendDlgItemMessageA(window, id, CB_GETLBTEXT, i, LPARAM(text));
-            items[i] = text;
-        }
-        return items;
-    }
     INT_PTR Command(int id, WORD code) const
     {
         return PtpPortDialogProc(window, WM_COMMAND, MAKEWPARAM(id, code), 0);
@@ -191,7 +181,7 @@ TEST(PtpPortDialog, ShownAndTypedTextsMakeAPortOrNameTheFailingControl)
     };
     for (const auto& row : rows) {
         PtpDialog dialog(V(row.stored));
-        EXPECT_EQ((Texts{"COM1", "COM7"}), dialog.Items(IDC_COM_PORT));
+        EXPECT_EQ((Texts{"COM1", "COM7"}), ComboItems(GetDlgItem(dialog.window, IDC_COM_PORT)));
         EXPECT_EQ(row.shown, std::to_string(dialog.Selection(IDC_COM_PORT)) + " " +
                                  Enabled(dialog.window, {561, 573, 564, 567}) + " " +
                                  ControlText(dialog.window, 571) + " " + ControlText(dialog.window, 569));

@@ -54,8 +54,8 @@ TEST(ControlTable, ListedCommandsActOthersGoOn)
 // in range only: PortDialog.InitDialogShowsThePort.)
 TEST(NumberFields, ReadPercentIUpToTheMaximum)
 {
-    HWND dialog = CreateDialogParamA(nullptr, MAKEINTRESOURCEA(IDD_VIRTUAL_PORT), nullptr, PortDialogProc, 0);
-    DialogItem field(dialog, IDC_NETWORK);
+    Modeless dialog(IDD_VIRTUAL_PORT, PortDialogProc, nullptr);
+    DialogItem field(dialog.window, IDC_NETWORK);
     const std::string pad(38, ' ');
     const std::pair<std::string, unsigned> read[] = {{"0x10", 16},      {"-1", 0},      {"65535", 0},
                                                      {"4294967297", 1}, {pad + "5", 5}, {pad + " 5", 0}};
@@ -63,7 +63,6 @@ TEST(NumberFields, ReadPercentIUpToTheMaximum)
         field.SetText(r.first.c_str());
         EXPECT_EQ(r.second, field.ReadNumber(Network)) << "\"" << r.first << "\"";
     }
-    DestroyWindow(dialog);
 }
 
 // A page shows the port when it becomes active; leaving it takes the fields
@@ -74,8 +73,8 @@ TEST(PortPage, SetActiveFillsKillActiveTakesOrStays)
     port.SetPortId(4);
     PROPSHEETPAGEA sheetPage = {};
     sheetPage.lParam = LPARAM(&port);
-    HWND page = CreateDialogParamA(nullptr, MAKEINTRESOURCEA(IDD_VIRTUAL_PORT), nullptr, PortPageProc,
-                                   LPARAM(&sheetPage));
+    Modeless made(IDD_VIRTUAL_PORT, PortPageProc, &sheetPage);
+    HWND page = made.window;
     ASSERT_NE(nullptr, page);
     auto notify = [&](UINT code) {
         NMHDR header = {page, 0, code};
@@ -93,5 +92,4 @@ TEST(PortPage, SetActiveFillsKillActiveTakesOrStays)
     EXPECT_EQ(TRUE, notify(PSN_KILLACTIVE));
     EXPECT_EQ(32, port.GetNetwork());
     EXPECT_EQ(1u, driver.MessageBoxes().size());
-    DestroyWindow(page);
 }

@@ -61,6 +61,17 @@ private:
     std::vector<std::string> texts;
 };
 
+// A dialog made without a modal loop, for the length of a scope.
+struct Modeless {
+    Modeless(int id, DLGPROC proc, const void* param)
+        : window(CreateDialogParamA(nullptr, MAKEINTRESOURCEA(id), nullptr, proc, LPARAM(param)))
+    {
+    }
+    ~Modeless() { DestroyWindow(window); }
+    Modeless(const Modeless&) = delete;
+    HWND window;
+};
+
 std::string WindowText(HWND window);
 inline std::string ControlText(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
 // The items of a combo box, "(unreadable)" for one that cannot be read.

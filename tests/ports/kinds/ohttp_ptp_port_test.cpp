@@ -99,8 +99,8 @@ TEST(OhttpPtpPortDialog, TypedTextsMakeAPortOrNameTheFailingControl)
     };
     for (const auto& row : rows) {
         auto edited = Load<OhttpPtpPort>(V("Port=d:5;Nic=s:" + row.stored));
-        HWND dialog = CreateDialogParamA(nullptr, MAKEINTRESOURCEA(IDD_OHTTP_PTP_PORT), nullptr,
-                                         OhttpPtpPortDialogProc, LPARAM(edited.get()));
+        Modeless modeless(IDD_OHTTP_PTP_PORT, OhttpPtpPortDialogProc, edited.get());
+        HWND dialog = modeless.window;
         auto proxy = [&] { return Enabled(dialog, {644, 645}); };
         EXPECT_EQ(row.stored.find("-client") == 0 ? "11" : "00", proxy());
         for (const auto& [control, text] : row.typed) {
@@ -116,6 +116,5 @@ TEST(OhttpPtpPortDialog, TypedTextsMakeAPortOrNameTheFailingControl)
         std::unique_ptr<Port> made(edited->CreateFromDialog(dialog));
         std::string failure = Failure(*made);
         EXPECT_EQ(row.result, failure == "valid" ? made->GetNicText() : failure);
-        DestroyWindow(dialog);
     }
 }

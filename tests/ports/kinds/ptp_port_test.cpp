@@ -28,12 +28,7 @@ struct SerialPort7 {
 };
 
 struct PtpDialog {
-    explicit PtpDialog(const Values& stored) : port(Load<PtpPort>(stored))
-    {
-        window = CreateDialogParamA(nullptr, MAKEINTRESOURCEA(IDD_PTP_PORT), nullptr, PtpPortDialogProc,
-                                    LPARAM(port.get()));
-    }
-    ~PtpDialog() { DestroyWindow(window); }
+    explicit PtpDialog(const Values& stored) : port(Load<PtpPort>(stored)) {}
     INT_PTR Command(int id, WORD code) const
     {
         return PtpPortDialogProc(window, WM_COMMAND, MAKEWPARAM(id, code), 0);
@@ -41,7 +36,8 @@ struct PtpDialog {
     int Selection(int id) const { return int(SendDlgItemMessageA(window, id, CB_GETCURSEL, 0, 0)); }
     void Select(int id, int index) const { SendDlgItemMessageA(window, id, CB_SETCURSEL, WPARAM(index), 0); }
     std::unique_ptr<PtpPort> port;
-    HWND window;
+    Modeless modeless{IDD_PTP_PORT, PtpPortDialogProc, port.get()};
+    HWND window = modeless.window;
 };
 
 }  // namespace

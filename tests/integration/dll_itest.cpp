@@ -4,6 +4,7 @@
 
 #include "support/change_recorder.h"
 #include "support/debug_output.h"
+#include "support/entry_values.h"
 #include "support/loaded_dll.h"
 #include "support/platform.h"
 #include "support/registry_sandbox.h"
@@ -21,24 +22,6 @@ protected:
         StoreEntry(
             position,
             {{"Type", 1}, {"Protocol", 0}, {"Port", port}, {"Connected", connected}, {"Dnet", network}});
-    }
-
-    // Every value of the stored table with its type and bytes.
-    static std::vector<std::string> Snapshot()
-    {
-        std::vector<std::string> lines;
-        std::vector<std::string> keys{""};
-        for (const std::string& sub : SubkeyNames(HKEY_LOCAL_MACHINE, TablePath))
-            keys.push_back("\\" + sub);
-        for (const std::string& key : keys) {
-            for (const std::string& name : SortedValueNames(HKEY_LOCAL_MACHINE, TablePath + key)) {
-                DWORD type = 0;
-                std::vector<BYTE> data;
-                GetRaw(HKEY_LOCAL_MACHINE, TablePath + key, name.c_str(), &type, &data);
-                lines.push_back(key + name + std::to_string(type) + std::string(data.begin(), data.end()));
-            }
-        }
-        return lines;
     }
 };
 
@@ -73,18 +56,18 @@ TEST_F(Dll, SaveAndReloadKeepTheStoredTableByteForByte)
     StoreVirtual(0, 1, 100, 1);
     StoreVirtual(1, 2, 65534, 0);
     StoreVirtual(2, 255, 7, 1);
-    std::vector<std::string> before = Snapshot();
+    EntryValues before = ReadValues(HKEY_LOCAL_MACHINE, TablePath, true);
     LoadedDll dll;
     LoadedDll::IoctlFunction ioctl = dll.Ioctl();
     ASSERT_NE(nullptr, ioctl);
     EXPECT_EQ(1, ioctl(TOLMARIN_IOCTL_SAVE, nullptr));
-    EXPECT_EQ(before, Snapshot());
+    EXPECT_EQ(before, ReadValues(HKEY_LOCAL_MACHINE, TablePath, true));
 
     // The table in memory was loaded at attach: a save overwrites a stored
     // change made after it, a reload picks it up.
     SetDword(HKEY_LOCAL_MACHINE, EntryPath(0), "Port", 9);
     EXPECT_EQ(1, ioctl(TOLMARIN_IOCTL_SAVE, nullptr));
-    EXPECT_EQ(before, Snapshot());
+    EXPECT_EQ(before, ReadValues(HKEY_LOCAL_MACHINE, TablePath, true));
     SetDword(HKEY_LOCAL_MACHINE, EntryPath(0), "Port", 9);
     EXPECT_EQ(1, ioctl(TOLMARIN_IOCTL_RELOAD, nullptr));
     DeleteTree(HKEY_LOCAL_MACHINE, TablePath);

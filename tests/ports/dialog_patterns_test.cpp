@@ -50,17 +50,12 @@ TEST(ControlTable, ListedCommandsActOthersGoOn)
     EXPECT_EQ(TRUE, DispatchControls(Table, nullptr, WM_COMMAND, MAKEWPARAM(600, BN_CLICKED), 0));
 }
 
-// Shown in range only; read as "%i" from 39 characters, 0 for none or above the maximum.
-TEST(NumberFields, ShowInRangeReadPercentIUpToTheMaximum)
+// Read as "%i" from 39 characters, 0 for none or above the maximum. (Shown
+// in range only: PortDialog.InitDialogShowsThePort.)
+TEST(NumberFields, ReadPercentIUpToTheMaximum)
 {
-    HWND dialog = CreateDialogParamA(nullptr, MAKEINTRESOURCEA(IDD_VIRTUAL_PORT), nullptr, PortDialogProc, 0);
-    DialogItem field(dialog, IDC_NETWORK);
-    char text[16];
-    for (unsigned number : {0u, 65534u, 65535u}) {
-        field.ShowNumber(number, Network);
-        field.GetText(text, sizeof(text));
-        EXPECT_EQ(number == 65534 ? "65534" : "", std::string(text)) << number;
-    }
+    Modeless dialog(IDD_VIRTUAL_PORT, PortDialogProc, nullptr);
+    DialogItem field(dialog.window, IDC_NETWORK);
     const std::string pad(38, ' ');
     const std::pair<std::string, unsigned> read[] = {{"0x10", 16},      {"-1", 0},      {"65535", 0},
                                                      {"4294967297", 1}, {pad + "5", 5}, {pad + " 5", 0}};
@@ -68,7 +63,6 @@ TEST(NumberFields, ShowInRangeReadPercentIUpToTheMaximum)
         field.SetText(r.first.c_str());
         EXPECT_EQ(r.second, field.ReadNumber(Network)) << "\"" << r.first << "\"";
     }
-    DestroyWindow(dialog);
 }
 
 // A page shows the port when it becomes active; leaving it takes the fields
@@ -79,8 +73,8 @@ TEST(PortPage, SetActiveFillsKillActiveTakesOrStays)
     port.SetPortId(4);
     PROPSHEETPAGEA sheetPage = {};
     sheetPage.lParam = LPARAM(&port);
-    HWND page = CreateDialogParamA(nullptr, MAKEINTRESOURCEA(IDD_VIRTUAL_PORT), nullptr, PortPageProc,
-                                   LPARAM(&sheetPage));
+    Modeless made(IDD_VIRTUAL_PORT, PortPageProc, &sheetPage);
+    HWND page = made.window;
     ASSERT_NE(nullptr, page);
     auto notify = [&](UINT code) {
         NMHDR header = {page, 0, code};
@@ -98,5 +92,4 @@ TEST(PortPage, SetActiveFillsKillActiveTakesOrStays)
     EXPECT_EQ(TRUE, notify(PSN_KILLACTIVE));
     EXPECT_EQ(32, port.GetNetwork());
     EXPECT_EQ(1u, driver.MessageBoxes().size());
-    DestroyWindow(page);
 }

@@ -32,14 +32,8 @@ void Type(HWND dialog, const char* id, const char* network, bool attached, int b
 }
 
 // Dialog 501 as PortDialogProc sets it up for port, without a modal loop.
-struct Modeless {
-    explicit Modeless(const Port* port)
-        : window(CreateDialogParamA(nullptr, MAKEINTRESOURCEA(IDD_VIRTUAL_PORT), nullptr, PortDialogProc,
-                                    LPARAM(port)))
-    {
-    }
-    ~Modeless() { DestroyWindow(window); }
-    HWND window;
+struct VirtualDialog : Modeless {
+    explicit VirtualDialog(const Port* port) : Modeless(IDD_VIRTUAL_PORT, PortDialogProc, port) {}
 };
 
 }  // namespace
@@ -56,7 +50,7 @@ TEST(PortDialog, InitDialogShowsThePort)
                  {{3, 65535, true}, "3", ""},
                  {{255, 65534, false}, "255", "65534"}};
     for (const auto& c : cases) {
-        Modeless dialog(&c.port);
+        VirtualDialog dialog(&c.port);
         EXPECT_EQ(c.idText, ControlText(dialog.window, IDC_PORT_ID));
         EXPECT_EQ(c.networkText, ControlText(dialog.window, IDC_NETWORK));
         EXPECT_EQ(c.port.IsAttached(), DialogItem(dialog.window, IDC_ATTACHED).IsChecked());
@@ -83,7 +77,7 @@ TEST(PortDialog, FieldsMakeAPortOrNameTheFailingOne)
         {"5", "-65535", true, {IDC_NETWORK, 145}},
     };
     VirtualPort edited;
-    Modeless dialog(&edited);
+    VirtualDialog dialog(&edited);
     for (const auto& c : cases) {
         Type(dialog.window, c.id, c.network, c.attached);
         std::unique_ptr<Port> made(edited.CreateFromDialog(dialog.window));
@@ -135,7 +129,7 @@ TEST(PortDialog, EditTakesTheFieldsOnlyOnAValidOk)
 TEST(PortDialog, MissingTemplatePortOrString)
 {
     EXPECT_FALSE(FakePhysicalPort().Edit(nullptr));  // dialog id -1
-    Modeless dialog(nullptr);
+    VirtualDialog dialog(nullptr);
     ShowWindow(dialog.window, SW_SHOWNA);
     EXPECT_EQ("", ControlText(dialog.window, IDC_PORT_ID));
     EXPECT_EQ(FALSE, PortDialogProc(dialog.window, WM_COMMAND, IDOK, 0));

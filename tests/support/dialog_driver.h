@@ -61,8 +61,36 @@ private:
     std::vector<std::string> texts;
 };
 
+// A dialog made without a modal loop, for the length of a scope.
+struct Modeless {
+    Modeless(int id, DLGPROC proc, const void* param)
+        : window(CreateDialogParamA(nullptr, MAKEINTRESOURCEA(id), nullptr, proc, LPARAM(param)))
+    {
+    }
+    ~Modeless() { DestroyWindow(window); }
+    Modeless(const Modeless&) = delete;
+    HWND window;
+};
+
 std::string WindowText(HWND window);
 inline std::string ControlText(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
+// The items of a combo box, "(unreadable)" for one that cannot be read.
+inline std::vector<std::string> ComboItems(HWND combo)
+{
+    std::vector<std::string> items;
+    char text[512];
+    for (LRESULT i = 0; i < SendMessageA(combo, CB_GETCOUNT, 0, 0); ++i)
+        items.push_back(SendMessageA(combo, CB_GETLBTEXT, i, LPARAM(text)) >= 0 ? text : "(unreadable)");
+    return items;
+}
+// '1' for each control enabled, '0' for each disabled.
+inline std::string Enabled(HWND dialog, std::initializer_list<int> ids)
+{
+    std::string states;
+    for (int id : ids)
+        states += IsWindowEnabled(GetDlgItem(dialog, id)) ? '1' : '0';
+    return states;
+}
 // Posts the button's click, handled once the step is back in the modal loop.
 void PressButton(HWND dialog, int id);
 // Dispatches this thread's messages for 50 ms.

@@ -1,10 +1,11 @@
-// An entry's values and those of its "Bip" subkey, written as one line:
-// "Name=text;Bip\Name=#number;..." (numbers after '#', in "%i" form).
+// An entry's values and those of its subkeys ("Bip\Name", "PTP\Name"),
+// written as one line "Name=value;Sub\Name=value". A value is "#123" or
+// "d:123" (REG_DWORD, numbers in "%i" form), "m:a|b||" (REG_MULTI_SZ, '|'
+// for each NUL, stored exactly as given), "s:text" or plain text (REG_SZ).
 #pragma once
 #include <winsock2.h>
 
-#include <string.h>
-
+#include <algorithm>
 #include <map>
 #include <string>
 
@@ -15,41 +16,62 @@ using EntryValues = std::map<std::string, std::string>;
 inline EntryValues ParseValues(const std::string& line)
 {
     EntryValues values;
-    for (size_t start = 0; start < line.size();) {
-        size_t end = line.find(';', start), equals = line.find('=', start);
-        end = end == std::string::npos ? line.size() : end;
-        values[line.substr(start, equals - start)] = line.substr(equals + 1, end - equals - 1);
-        start = end + 1;
+    for (size_t at = 0, end; at < line.size(); at = end + 1) {
+        end = std::min(line.find(';', at), line.size());
+        size_t equals = line.find('=', at);
+        values[line.substr(at, equals - at)] = line.substr(equals + 1, end - equals - 1);
     }
     return values;
 }
 
-inline void StoreValues(HKEY root, const std::string& entry, const std::string& line)
+inline void StoreValues(HKEY root, const std::string& entry, const EntryValues& values)
 {
-    for (const auto& [name, value] : ParseValues(line)) {
-        size_t slash = name.find('\\');
+    for (const auto& [name, value] : values) {
+        size_t slash = name.find('\\'), skip = value[0] == '#'                       ? 1
+                                               : value.size() > 1 && value[1] == ':' ? 2
+                                                                                     : 0;
         std::string key = slash == std::string::npos ? entry : entry + "\\" + name.substr(0, slash);
-        const char* leaf = name.c_str() + (slash == std::string::npos ? 0 : slash + 1);
-        if (value[0] == '#')
-            SetDword(root, key, leaf, DWORD(std::stoul(value.substr(1), nullptr, 0)));
-        else
-            SetString(root, key, leaf, value);
+        std::string leaf = name.substr(slash + 1), data = value.substr(skip);
+        char kind = skip == 1 ? 'd' : skip == 2 ? value[0] : 's';
+        if (kind == 'd') {
+            SetDword(root, key, leaf.c_str(), DWORD(std::stoul(data, nullptr, 0)));
+            continue;
+        }
+        std::replace(data.begin(), data.end(), '|', '\0');
+        SetRaw(root, key, leaf.c_str(), kind == 'm' ? REG_MULTI_SZ : REG_SZ, data.data(),
+               DWORD(data.size() + (kind == 's')));
     }
 }
+inline void StoreValues(HKEY root, const std::string& entry, const std::string& line)
+{
+    StoreValues(root, entry, ParseValues(line));
+}
 
-inline EntryValues ReadValues(HKEY root, const std::string& entry)
+// Numbers read back as "#123", texts plain; typed, as "d:123" and "s:text".
+// A value of another type reads as "t<type>:" and its bytes.
+inline EntryValues ReadValues(HKEY root, const std::string& entry, bool typed = false)
 {
     EntryValues values;
-    for (std::string key : {"", "Bip\\"})
-        for (const std::string& name : ValueNames(root, entry + "\\" + key)) {
+    std::vector<std::string> keys{""};
+    for (const std::string& sub : SubkeyNames(root, entry))
+        keys.push_back(sub + "\\");
+    for (const std::string& key : keys) {
+        std::string path = key.empty() ? entry : entry + "\\" + key.substr(0, key.size() - 1);
+        for (const std::string& name : ValueNames(root, path)) {
             DWORD type = 0;
             std::vector<BYTE> data;
-            GetRaw(root, entry + "\\" + key, name.c_str(), &type, &data);
-            std::string text(data.begin(), data.end());
-            text.resize(strnlen(text.c_str(), text.size()));
+            GetRaw(root, path, name.c_str(), &type, &data);
+            std::string text(data.begin(), data.end() - (type == REG_SZ && !data.empty()));
+            std::replace(text.begin(), text.end(), '\0', '|');
+            std::string tag = type == REG_DWORD      ? (typed ? "d:" : "#")
+                              : type == REG_MULTI_SZ ? "m:"
+                              : type != REG_SZ       ? "t" + std::to_string(type) + ":"
+                              : typed                ? "s:"
+                                                     : "";
             values[key + name] =
-                type == REG_DWORD ? "#" + std::to_string(*reinterpret_cast<DWORD*>(data.data())) : text;
+                tag + (type == REG_DWORD ? std::to_string(GetDword(root, path, name.c_str())) : text);
         }
+    }
     return values;
 }
 

@@ -4,24 +4,14 @@
 #include <initguid.h>
 #include <devguid.h>
 
-#include <algorithm>
+#include "support/dialog_driver.h"
+#include "support/entry_values.h"
 
 const char LinkagePath[] = "SYSTEM\\CurrentControlSet\\Services\\Vemto\\Linkage";
 
-void SetBind(std::string raw)
-{
-    std::replace(raw.begin(), raw.end(), '|', '\0');
-    SetRaw(HKEY_LOCAL_MACHINE, LinkagePath, "Bind", REG_MULTI_SZ, raw.data(), DWORD(raw.size()));
-}
+void SetBind(std::string raw) { StoreValues(HKEY_LOCAL_MACHINE, LinkagePath, {{"Bind", "m:" + raw}}); }
 
-Strings EthernetDialog::Rows() const
-{
-    Strings rows;
-    char text[512];
-    for (int i = 0; i < Adapters().Count(); ++i)
-        rows.push_back(Adapters().Send(CB_GETLBTEXT, WPARAM(i), LPARAM(text)) >= 0 ? text : "(unreadable)");
-    return rows;
-}
+Strings EthernetDialog::Rows() const { return ComboItems(Adapters().Window()); }
 
 TestNetAdapter::TestNetAdapter(const std::string& instanceId, const std::string& description,
                                const std::string& driver, const std::string& binding)

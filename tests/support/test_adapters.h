@@ -11,6 +11,7 @@
 #include "ports/dialog_controls.h"
 #include "ports/kinds/physical_port.h"
 #include "ports/port_dialog.h"
+#include "support/dialog_driver.h"
 #include "support/registry_sandbox.h"
 
 typedef std::vector<std::string> Strings;
@@ -20,12 +21,8 @@ extern const char LinkagePath[];
 void SetBind(std::string raw);
 
 // A modeless dialog of template 500 editing port.
-struct EthernetDialog {
-    explicit EthernetDialog(Port& port)
-        : window(CreateDialogParamA(nullptr, MAKEINTRESOURCEA(500), nullptr, PortDialogProc, LPARAM(&port)))
-    {
-    }
-    ~EthernetDialog() { DestroyWindow(window); }
+struct EthernetDialog : Modeless {
+    explicit EthernetDialog(Port& port) : Modeless(500, PortDialogProc, &port) {}
     ComboBox Adapters() const { return ComboBox(window, IDC_ADAPTER_LIST); }
     Strings Rows() const;
     // The adapter of a port made from the dialog.
@@ -33,7 +30,6 @@ struct EthernetDialog {
     {
         return std::unique_ptr<Port>(PhysicalPort().CreateFromDialog(window))->GetNicText();
     }
-    HWND window;
 };
 
 // A present adapter of class Net in the Windows 95/98 form: its SPDRP_DRIVER

@@ -75,6 +75,13 @@ struct EmbeddedDialog {
         ListView_GetItemText(list, row, column, text, sizeof(text));
         return text;
     }
+    Texts Row(int row) const
+    {
+        Texts texts;
+        for (int column = 0; column < 7; ++column)
+            texts.push_back(Text(row, column));
+        return texts;
+    }
     std::vector<std::string> Column(int column) const
     {
         std::vector<std::string> texts;

@@ -12,9 +12,7 @@ TEST(PortTableDialog, RowsShowTextsAndStatusImages)
     StoreTable({{0, 1, 100, 1}, {1, 2, 200, 1}, {1, 3, 300, 0}, {1, 2, 201, 1}, {1, 0, 400, 1}});
     EmbeddedDialog d;  // Ethernet; virtual; detached; duplicate of port 2; invalid port 0
     EXPECT_EQ((std::vector<int>{Physical, Virtual, Problem, Problem, Problem}), d.Images());
-    EXPECT_EQ((Texts{"1", "Yes", "100", "Physical", "Ethernet", "Default", "n/a"}),
-              (Texts{d.Text(0, 0), d.Text(0, 1), d.Text(0, 2), d.Text(0, 3), d.Text(0, 4), d.Text(0, 5),
-                     d.Text(0, 6)}));
+    EXPECT_EQ((Texts{"1", "Yes", "100", "Physical", "Ethernet", "Default", "n/a"}), d.Row(0));
     EXPECT_EQ(0, d.Selected());
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(d.dialog, IDOK)));
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(d.dialog, IDCANCEL)));

@@ -1,6 +1,7 @@
 // The point-to-point dialogs as a user reaches them: Add in the Port Table
 // dialog opens the kind's dialog, whose buttons open the platform's serial
 // settings dialog and the Dial and Modem dialog, each answered in turn.
+#include "support/entry_values.h"
 #include "ui/embedded_dialog.h"
 
 namespace {
@@ -91,12 +92,11 @@ TEST(PtpDialogs, SerialSettingsAndDialThroughAdd)
     for (const MessageBoxRecord& box : driver.MessageBoxes())
         styles.push_back(box.style);
     EXPECT_EQ((std::vector<UINT>{0x31, 0x10, 0x31, 0x10, 0x31, 0x31, 0x10}), styles);
-    EXPECT_EQ((Texts{"5", "Yes", "n/a", "Point-To-Point", "n/a", "COM1"}),
-              (Texts{d.Text(0, 0), d.Text(0, 1), d.Text(0, 2), d.Text(0, 3), d.Text(0, 4), d.Text(0, 5)}));
+    Texts row = d.Row(0);
+    EXPECT_EQ((Texts{"5", "Yes", "n/a", "Point-To-Point", "n/a", "COM1"}), Texts(row.begin(), row.end() - 1));
     d.dll.Ioctl()(TOLMARIN_IOCTL_SAVE, nullptr);
-    std::vector<BYTE> info;
-    GetRaw(HKEY_LOCAL_MACHINE, EntryPath(0), "Secondary_Info", nullptr, &info);
-    EXPECT_EQ("/MODE:\"9600,e,7,1.5,p\" /modem " + dial + '\0', std::string(info.begin(), info.end()));
+    EXPECT_EQ("s:/MODE:\"9600,e,7,1.5,p\" /modem " + dial,
+              ReadValues(HKEY_LOCAL_MACHINE, EntryPath(0), true)["Secondary_Info"]);
 }
 
 // Next to a stored HTTP port: Client enables the proxy fields, Server
@@ -109,10 +109,7 @@ TEST(PtpDialogs, HttpClientAndServerThroughAdd)
     EmbeddedDialog d;
     DialogDriver driver;
     std::string enabled;
-    auto proxy = [&](HWND http) {
-        enabled += IsWindowEnabled(GetDlgItem(http, IDC_PROXY_HOST)) ? '1' : '0';
-        enabled += IsWindowEnabled(GetDlgItem(http, IDC_PROXY_PORT)) ? '1' : '0';
-    };
+    auto proxy = [&](HWND http) { enabled += Enabled(http, {IDC_PROXY_HOST, IDC_PROXY_PORT}); };
     Step(driver, "Orvanta/HTTP Point-To-Point Port Properties", IDOK, [&](HWND http) {
         Type(http, IDC_PORT_ID, "6");
         proxy(http);
@@ -133,13 +130,10 @@ TEST(PtpDialogs, HttpClientAndServerThroughAdd)
     d.Command(IDM_ADD_OHTTP_PTP);
     EXPECT_EQ("001100", enabled);
     const std::string nic = "-client:7 -server_port:80 -server_host:\"gw\" -proxy_host:\"px\" -proxy_port:81";
-    EXPECT_EQ((Texts{"6", "n/a", "Point-To-Point", "O/HTTP PTP", nic, nic}),
-              (Texts{d.Text(1, 0), d.Text(1, 2), d.Text(1, 3), d.Text(1, 4), d.Text(1, 5), d.Text(1, 6)}));
+    EXPECT_EQ((Texts{"6", "Yes", "n/a", "Point-To-Point", "O/HTTP PTP", nic, nic}), d.Row(1));
     EXPECT_EQ((Texts{"O/HTTP PTP", "-server:3 -port:80"}), (Texts{d.Text(0, 4), d.Text(0, 5)}));
     d.dll.Ioctl()(TOLMARIN_IOCTL_SAVE, nullptr);
-    std::vector<BYTE> dnets;
-    GetRaw(HKEY_LOCAL_MACHINE, EntryPath(1), "Ptp_Dnets", nullptr, &dnets);
-    EXPECT_EQ(std::string("12\0\0", 4), std::string(dnets.begin(), dnets.end()));
+    EXPECT_EQ("m:12||", ReadValues(HKEY_LOCAL_MACHINE, EntryPath(1))["Ptp_Dnets"]);
 }
 
 // Edit on a port whose COM port is not present: nothing selected, CO&M...
@@ -178,23 +172,17 @@ TEST(PtpDialogs, ComListAndListEditorThroughEdit)
             SendMessageA(
                 ptp, WM_COMMAND,
                 MAKEWPARAM(step.control, step.control == IDC_PASSWORD_LIST ? CBN_EDITCHANGE : BN_CLICKED), 0);
-            for (int i = 0; i < SendMessageA(list, CB_GETCOUNT, 0, 0); ++i) {
-                char item[8] = "";
-                SendMessageA(list, CB_GETLBTEXT, i, LPARAM(item));
+            for (const std::string& item : ComboItems(list))
                 seen += item;
-            }
             seen += std::to_string(SendMessageA(list, CB_GETCURSEL, 0, 0)) +
-                    (IsWindowEnabled(GetDlgItem(ptp, IDC_PASSWORD_ADD)) ? "+" : "-") +
-                    (IsWindowEnabled(GetDlgItem(ptp, IDC_PASSWORD_REMOVE)) ? "+;" : "-;");
+                    Enabled(ptp, {IDC_PASSWORD_ADD, IDC_PASSWORD_REMOVE}) + ";";
         }
     });
     ListView_SetItemState(d.list, 0, LVIS_SELECTED, LVIS_SELECTED);
     d.Command(IDC_EDIT_PORT);
-    EXPECT_EQ("-1- +;-1+-;-1--;a0-+;ab1-+;abc2-+;abc2-+;ac1-+;a0-+;a-1-+;-1--;d0-+;", seen);
+    EXPECT_EQ("-1- +;-110;-100;a001;ab101;abc201;abc201;ac101;a001;a-101;-100;d001;", seen);
     EXPECT_EQ((Texts{"One of the fields contains an invalid value."}), driver.MessageTexts());
     EXPECT_EQ("COM1", d.Text(0, 5));
     d.dll.Ioctl()(TOLMARIN_IOCTL_SAVE, nullptr);
-    std::vector<BYTE> passwords;
-    GetRaw(HKEY_LOCAL_MACHINE, EntryPath(0) + "\\PTP", "In_Passwords", nullptr, &passwords);
-    EXPECT_EQ(std::string("d\0\0", 3), std::string(passwords.begin(), passwords.end()));
+    EXPECT_EQ("m:d||", ReadValues(HKEY_LOCAL_MACHINE, EntryPath(0))["PTP\\In_Passwords"]);
 }

@@ -9,6 +9,7 @@
 #include "ports/port_dialog.h"
 #include "ports/port_table.h"
 #include "registry/reg_key.h"
+#include "support/dialog_driver.h"
 #include "support/registry_sandbox.h"
 
 namespace {
@@ -90,18 +91,15 @@ TEST(Com20020PortDialog, ShownPortsAndTypedTexts)
         {{{510, "0"}, {600, ""}}, {510, 145}},
     };
     Com20020Port edited;
-    HWND dialog = CreateDialogParamA(nullptr, MAKEINTRESOURCEA(IDD_COM20020_PORT), nullptr, PortDialogProc,
-                                     LPARAM(&edited));
+    Modeless modeless(IDD_COM20020_PORT, PortDialogProc, &edited);
+    HWND dialog = modeless.window;
     for (const auto& [stored, expected] : ports) {
         RegistrySandbox entry("TolmarinArcnetShown");
         std::unique_ptr<Port> port = Load(entry, stored);
         port->InitDialog(dialog);
         Texts shown;
-        for (int control : {600, 601, 602, 604}) {
-            char text[32] = "";
-            GetDlgItemTextA(dialog, control, text, sizeof(text));
-            shown.push_back(text);
-        }
+        for (int control : {600, 601, 602, 604})
+            shown.push_back(ControlText(dialog, control));
         shown.push_back("");
         for (int control : {603, 608, 609, 610, 611, 612, 613, 614})
             shown.back() += IsDlgButtonChecked(dialog, control) ? '1' : '0';
@@ -121,5 +119,4 @@ TEST(Com20020PortDialog, ShownPortsAndTypedTexts)
                                ? std::vector<uint32_t>{s.ioPort, uint32_t(s.irq), s.nodeId, s.dataRateIndex}
                                : std::vector<uint32_t>{uint32_t(control), uint32_t(message)}));
     }
-    DestroyWindow(dialog);
 }

@@ -5,6 +5,7 @@
 #include "ports/kinds/ohttp_ptp_port.h"
 #include "ports/kinds/ptp_port.h"
 #include "ports/kinds/ptp_values.h"
+#include "support/dialog_driver.h"
 
 // The stored "Nic" is kept as it was; what it parses to is checked.
 TEST(OhttpPtpPortRegistry, StoredShownSavedChecked)
@@ -98,12 +99,9 @@ TEST(OhttpPtpPortDialog, TypedTextsMakeAPortOrNameTheFailingControl)
     };
     for (const auto& row : rows) {
         auto edited = Load<OhttpPtpPort>(V("Port=d:5;Nic=s:" + row.stored));
-        HWND dialog = CreateDialogParamA(nullptr, MAKEINTRESOURCEA(IDD_OHTTP_PTP_PORT), nullptr,
-                                         OhttpPtpPortDialogProc, LPARAM(edited.get()));
-        auto proxy = [&] {
-            return std::string(IsWindowEnabled(GetDlgItem(dialog, 644)) ? "1" : "0") +
-                   (IsWindowEnabled(GetDlgItem(dialog, 645)) ? "1" : "0");
-        };
+        Modeless modeless(IDD_OHTTP_PTP_PORT, OhttpPtpPortDialogProc, edited.get());
+        HWND dialog = modeless.window;
+        auto proxy = [&] { return Enabled(dialog, {644, 645}); };
         EXPECT_EQ(row.stored.find("-client") == 0 ? "11" : "00", proxy());
         for (const auto& [control, text] : row.typed) {
             if (control == IDC_CLIENT || control == IDC_SERVER) {
@@ -118,6 +116,5 @@ TEST(OhttpPtpPortDialog, TypedTextsMakeAPortOrNameTheFailingControl)
         std::unique_ptr<Port> made(edited->CreateFromDialog(dialog));
         std::string failure = Failure(*made);
         EXPECT_EQ(row.result, failure == "valid" ? made->GetNicText() : failure);
-        DestroyWindow(dialog);
     }
 }

@@ -28,29 +28,7 @@ struct SerialPort7 {
 };
 
 struct PtpDialog {
-    explicit PtpDialog(const Values& stored) : port(Load<PtpPort>(stored))
-    {
-        window = CreateDialogParamA(nullptr, MAKEINTRESOURCEA(IDD_PTP_PORT), nullptr, PtpPortDialogProc,
-                                    LPARAM(port.get()));
-    }
-    ~PtpDialog() { DestroyWindow(window); }
-    Texts Items(int id) const
-    {
-        Texts items(SendDlgItemMessageA(window, id, CB_GETCOUNT, 0, 0));
-        for (size_t i = 0; i < items.size(); ++i) {
-            char text[300] = "";
-            SendDlgItemMessageA(window, id, CB_GETLBTEXT, i, LPARAM(text));
-            items[i] = text;
-        }
-        return items;
-    }
-    std::string Enabled(std::initializer_list<int> ids) const
-    {
-        std::string states;
-        for (int id : ids)
-            states += IsWindowEnabled(GetDlgItem(window, id)) ? '1' : '0';
-        return states;
-    }
+    explicit PtpDialog(const Values& stored) : port(Load<PtpPort>(stored)) {}
     INT_PTR Command(int id, WORD code) const
     {
         return PtpPortDialogProc(window, WM_COMMAND, MAKEWPARAM(id, code), 0);
@@ -58,7 +36,8 @@ struct PtpDialog {
     int Selection(int id) const { return int(SendDlgItemMessageA(window, id, CB_GETCURSEL, 0, 0)); }
     void Select(int id, int index) const { SendDlgItemMessageA(window, id, CB_SETCURSEL, WPARAM(index), 0); }
     std::unique_ptr<PtpPort> port;
-    HWND window;
+    Modeless modeless{IDD_PTP_PORT, PtpPortDialogProc, port.get()};
+    HWND window = modeless.window;
 };
 
 }  // namespace
@@ -198,9 +177,9 @@ TEST(PtpPortDialog, ShownAndTypedTextsMakeAPortOrNameTheFailingControl)
     };
     for (const auto& row : rows) {
         PtpDialog dialog(V(row.stored));
-        EXPECT_EQ((Texts{"COM1", "COM7"}), dialog.Items(IDC_COM_PORT));
+        EXPECT_EQ((Texts{"COM1", "COM7"}), ComboItems(GetDlgItem(dialog.window, IDC_COM_PORT)));
         EXPECT_EQ(row.shown, std::to_string(dialog.Selection(IDC_COM_PORT)) + " " +
-                                 dialog.Enabled({561, 573, 564, 567}) + " " +
+                                 Enabled(dialog.window, {561, 573, 564, 567}) + " " +
                                  ControlText(dialog.window, 571) + " " + ControlText(dialog.window, 569));
         for (const auto& [control, text] : row.typed) {
             if (control == IDC_MODEM)

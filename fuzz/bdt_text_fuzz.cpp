@@ -1,10 +1,13 @@
-// The broadcast distribution table entry text and the UDP helpers. A stored
-// entry text, parsed, formatted and parsed again, gives the same entry
-// whenever its texts can be carried; every field stays terminated inside
-// its size; a UDP port read from text is written and read back the same.
+// The broadcast distribution table entry text, the UDP helpers, and the
+// copies of a stored text into a field (of an entry, of an adapter name). A
+// stored entry text, parsed, formatted and parsed again, gives the same
+// entry whenever its texts can be carried; every field stays terminated
+// inside its size; a UDP port read from text is written and read back the
+// same; a copy is a terminated prefix of the text.
 //
 // Input: a buffer size byte, then the stored text.
 #include "fuzz/fuzz_support.h"
+#include "ports/kinds/adapter_name.h"
 #include "ports/kinds/bdt_text.h"
 
 namespace {
@@ -63,11 +66,14 @@ void UdpPort(const char* stored, size_t bufferSize)
 
 void CopyText(const char* stored, size_t bufferSize)
 {
-    ExactBuffer field(bufferSize);
-    CopyBdtText(field.get(), field.size(), stored);
-    if (bufferSize)
-        Require(strncmp(stored, field.get(), bufferSize - 1) == 0 && memchr(field.get(), 0, bufferSize),
-                "a copied text is no terminated prefix", stored);
+    void (*const copies[])(char*, size_t, const char*) = {CopyBdtText, CopyNic};
+    for (auto copy : copies) {
+        ExactBuffer field(bufferSize);
+        copy(field.get(), field.size(), stored);
+        if (bufferSize)
+            Require(strncmp(stored, field.get(), bufferSize - 1) == 0 && memchr(field.get(), 0, bufferSize),
+                    "a copied text is no terminated prefix", stored);
+    }
 }
 
 }  // namespace

@@ -2,8 +2,9 @@
 // copies of a stored text into a field (of an entry, of an adapter name). A
 // stored entry text, parsed, formatted and parsed again, gives the same
 // entry whenever its texts can be carried; every field stays terminated
-// inside its size; a UDP port read from text is written and read back the
-// same; a copy is a terminated prefix of the text.
+// inside its size and every formatted text inside its buffer; a UDP port
+// read from text is written and read back the same; a copy is a terminated
+// prefix of the text.
 //
 // Input: a buffer size byte, then the stored text.
 #include "fuzz/fuzz_support.h"
@@ -29,7 +30,7 @@ bool Carried(const BdtEntry& entry)
            ::Carried(entry.subnetText, EntryNames);
 }
 
-void EntryText(const char* stored)
+void EntryText(const char* stored, size_t bufferSize)
 {
     BdtEntry read = ParseBdtEntry(stored);
     RequireTerminated(read.ipText, stored);
@@ -37,6 +38,12 @@ void EntryText(const char* stored)
     RequireTerminated(read.subnetText, stored);
     char written[EntryTextCapacity];
     Require(FormatBdtEntry(read, written, sizeof(written)), "a parsed entry does not fit its text", stored);
+    ExactBuffer part(bufferSize);
+    bool fits = FormatBdtEntry(read, part.get(), part.size());
+    Require(fits == (bufferSize > strlen(written)), "a cut entry text reported otherwise", written);
+    if (bufferSize)
+        Require(strncmp(written, part.get(), bufferSize - 1) == 0 && memchr(part.get(), 0, bufferSize),
+                "a cut entry text is no terminated prefix", written, part.get());
     if (!Carried(read))
         return;
     BdtEntry again = ParseBdtEntry(written);
@@ -82,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     Selected input = Select(data, size);
     FuzzText stored(input.data, input.size);
-    EntryText(stored.c_str());
+    EntryText(stored.c_str(), input.choice % EntryTextCapacity);
     UdpPort(stored.c_str(), input.choice & 31);
     CopyText(stored.c_str(), input.choice & 31);
     return 0;

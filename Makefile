@@ -3,11 +3,12 @@
 # `make run` opens the Port Table dialog, `make screenshots` photographs the
 # dialogs into docs/, `make dist` packs what a host program's developer needs
 # into build/tolmarin-sdk.tar.gz.
+# `make fuzz` fuzzes the text units natively (FUZZ_SECONDS each).
 BUILD   ?= build
 JOBS    ?= $(shell nproc 2>/dev/null || echo 2)
 PREFIX  := $(abspath $(BUILD))/wineprefix
 
-.PHONY: all setup configure test run screenshots demo dist clean
+.PHONY: all setup configure test run screenshots demo dist clean fuzz
 
 all: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -67,3 +68,9 @@ bench: configure
 	@cmake --build $(BUILD) -j $(JOBS) --target tolmarin tolmarin_bench >$(BUILD)/bench-build.log 2>&1 || \
 	    { cat $(BUILD)/bench-build.log; exit 1; }
 	@sh bench/run.sh $(BUILD)
+
+# Each text unit's libFuzzer target, built natively with clang and its
+# sanitizers, for FUZZ_SECONDS; the minimized corpus is kept in fuzz/corpus.
+FUZZ_SECONDS ?= 40
+fuzz: setup
+	@sh fuzz/run.sh fuzz $(BUILD)/native $(FUZZ_SECONDS)

@@ -12,8 +12,9 @@ cd "$(dirname "$0")/.."
 log=${SETUP_LOG:-build/setup.log}
 
 # Building and testing: the cross compiler (and the native one, for the
-# build's own tools), 32-bit Wine, CMake, GoogleTest.
-build_packages="g++-mingw-w64-i686 g++ wine wine32:i386 cmake googletest make"
+# build's own tools), 32-bit Wine, CMake, GoogleTest, and clang with its
+# sanitizer and libFuzzer runtimes for the native build of the text units.
+build_packages="g++-mingw-w64-i686 g++ wine wine32:i386 cmake googletest make clang libclang-rt-dev"
 # Showing the dialogs: a virtual X server, screenshots, window lists, the
 # fonts Wine draws "MS Sans Serif" with.
 run_packages="xvfb imagemagick x11-utils fonts-wine"

@@ -32,7 +32,9 @@ void CopyBdtText(char* field, size_t size, const char* text)
     if (!field || size == 0)
         return;
     size_t length = text ? strnlen(text, size - 1) : 0;
-    memmove(field, text, length);
+    // memmove is undefined for a null source even when it copies nothing.
+    if (length)
+        memmove(field, text, length);
     field[length] = '\0';
 }
 

@@ -9,17 +9,6 @@
 #include "ports/kinds/adapters_nt4.h"
 #include "registry/reg_key.h"
 
-const char DefaultNic[] = "Default";
-
-void CopyNic(char* nic, size_t size, const char* name)
-{
-    if (!nic || size == 0 || nic == name)
-        return;
-    size_t length = name ? strnlen(name, size - 1) : 0;
-    memmove(nic, name, length);
-    nic[length] = '\0';
-}
-
 namespace {
 
 // Where adapter names come from, by the platform flags of the module.

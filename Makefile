@@ -58,3 +58,15 @@ dist: configure
 
 clean:
 	rm -rf $(BUILD)
+
+# `make soak`: SOAK_TABLES random Port Tables, run in batches of child
+# processes so that a crash or a hang is counted, and SOAK_CYCLES cycles of
+# each leak check.
+SOAK_TABLES ?= 10000
+SOAK_CYCLES ?= 1000
+.PHONY: soak
+soak: configure
+	cmake --build $(BUILD) -j $(JOBS) --target tolmarin test_robustness
+	@sh scripts/wine-prefix.sh $(PREFIX) $(BUILD)/test-versions.reg
+	cd $(BUILD) && WINEPREFIX=$(PREFIX) WINEARCH=win32 WINEDEBUG=-all TOLMARIN_SOAK=$(SOAK_TABLES) \
+	    TOLMARIN_LEAK_CYCLES=$(SOAK_CYCLES) wine test_robustness.exe --gtest_filter='RandomTables.Soak:Leaks.*'

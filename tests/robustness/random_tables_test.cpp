@@ -5,6 +5,7 @@
 // table. Each is loaded, checked (code 3, every message answered), saved
 // (code 4), reloaded (code 5) and saved again: the second save must store
 // exactly what the first stored, and a link's target must stay as it was.
+// Every fifth table is shown in the embedded Port Table dialog meanwhile.
 //
 // `make soak` runs many more seeds through RandomTables.Soak, which runs
 // them in batches in child processes so that a crash or a hang is counted.
@@ -24,6 +25,7 @@
 #include "ports/port_table.h"
 #include "support/registry_sandbox.h"
 #include "tolmarin.h"
+#include "ui/port_table_dialog.h"
 
 namespace {
 
@@ -258,11 +260,17 @@ Outcome RunTable(unsigned seed)
     SetDword(HKEY_LOCAL_MACHINE, std::string(LinkTarget) + "\\Bip\\Kept", "Num_Bdt_Entries", 1);
     std::vector<std::string> target = DumpTree(HKEY_LOCAL_MACHINE, LinkTarget);
     Outcome outcome;
+    HWND dialog = nullptr;
     {
         RandomTable table(seed);
         table.Store();
         FreePortTable();
         LoadPortTable();
+        // Embedded as a host does: its rows show every port's texts, and the
+        // check selects rows in it and owns its messages.
+        const DLGTEMPLATE* dialogTemplate = nullptr;
+        if (seed % 5 == 0 && OrvantaPropertiesIoctl(TOLMARIN_IOCTL_GET_DIALOG_TEMPLATE, &dialogTemplate))
+            dialog = CreateDialogIndirectParamA(nullptr, dialogTemplate, nullptr, PortTableDialogProc, 0);
         {
             MessageBoxAnswerer answerer;
             OrvantaPropertiesIoctl(TOLMARIN_IOCTL_VALIDATE, nullptr);
@@ -277,6 +285,7 @@ Outcome RunTable(unsigned seed)
     OrvantaPropertiesIoctl(TOLMARIN_IOCTL_SAVE, nullptr);
     outcome.second = DumpTree(HKEY_LOCAL_MACHINE, TablePath);
     outcome.targetKept = target == DumpTree(HKEY_LOCAL_MACHINE, LinkTarget);
+    DestroyWindow(dialog);
     FreePortTable();
     return outcome;
 }

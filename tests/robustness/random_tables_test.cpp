@@ -61,7 +61,9 @@ const char* const Texts[] = {"",
                              "%s%n%d",
                              "0x",
                              "08",
-                             "-2147483648"};
+                             "-2147483648",
+                             "/IP:\"10.0.0.1\" /UDP:\"47808\" /SUBNET:\"255.255.255.0\"",
+                             "/IP:\"10.0.0.1 /UDP:\"0xBAC0 /SUBNET:"};
 const DWORD Numbers[] = {0, 1, 2, 5, 255, 256, 0xFFFF, 0x10000, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF};
 
 // A table made from a seed; the same seed makes the same table.

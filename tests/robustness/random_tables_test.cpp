@@ -135,11 +135,16 @@ private:
     std::string Text()
     {
         std::string text = Texts[Pick(int(std::size(Texts)))];
-        switch (Pick(5)) {
+        switch (Pick(6)) {
         case 0:  // over-long
             for (int length = 200 + Pick(3000); int(text.size()) < length;)
                 text += Texts[Pick(int(std::size(Texts)))] + std::string(Pick(2) ? "x" : "/");
             break;
+        case 2: {  // at a buffer's edge: one shorter, as long as or one longer than a capacity
+            const int edges[] = {16, 20, 24, 32, 64, 80, 128, 256, 261};
+            text.resize(size_t(edges[Pick(int(std::size(edges)))] + Pick(3) - 1), Pick(2) ? '9' : '/');
+            break;
+        }
         case 1:  // damaged: bytes of any value, NULs inside
             for (int i = Pick(80); i > 0; --i)
                 text.insert(text.begin() + Pick(int(text.size()) + 1), char(Pick(256)));

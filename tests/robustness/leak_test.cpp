@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <stdio.h>
 #include <stdlib.h>
 
 #include <functional>
@@ -78,6 +79,8 @@ void ExpectNoGrowth(const std::function<void()>& cycle)
     for (int i = 0; i < cycles; ++i)
         cycle(), Flush();
     Usage after = Measure();
+    printf("%d cycles: heap blocks %ld -> %ld, GDI objects %ld -> %ld, USER objects %ld -> %ld\n", cycles,
+           before.heapBlocks, after.heapBlocks, before.gdi, after.gdi, before.user, after.user);
     EXPECT_LE(after.heapBlocks - before.heapBlocks, 8 + cycles / 20) << cycles << " cycles";
     EXPECT_EQ(before.gdi, after.gdi);
     EXPECT_EQ(before.user, after.user);

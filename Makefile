@@ -74,3 +74,17 @@ bench: configure
 FUZZ_SECONDS ?= 40
 fuzz: setup
 	@sh fuzz/run.sh fuzz $(BUILD)/native $(FUZZ_SECONDS)
+
+# `make soak`: SOAK_TABLES random Port Tables, run in batches of child
+# processes so that a crash or a hang is counted, and SOAK_CYCLES cycles of
+# each leak check. It runs a copy of the program, which a rebuild meanwhile
+# leaves alone.
+SOAK_TABLES ?= 10000
+SOAK_CYCLES ?= 1000
+.PHONY: soak
+soak: configure
+	cmake --build $(BUILD) -j $(JOBS) --target tolmarin test_robustness
+	@sh scripts/wine-prefix.sh $(PREFIX) $(BUILD)/test-versions.reg
+	cp $(BUILD)/test_robustness.exe $(BUILD)/soak_robustness.exe
+	cd $(BUILD) && WINEPREFIX=$(PREFIX) WINEARCH=win32 WINEDEBUG=-all TOLMARIN_SOAK=$(SOAK_TABLES) \
+	    TOLMARIN_LEAK_CYCLES=$(SOAK_CYCLES) wine soak_robustness.exe --gtest_filter='RandomTables.Soak:Leaks.*'

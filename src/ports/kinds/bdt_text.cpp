@@ -25,6 +25,13 @@ bool TextsEqualIgnoringCase(const char* a, const char* b)
 // snprintf that reports a cut: true when the whole text fitted.
 bool Fits(int written, size_t size) { return written >= 0 && size_t(written) < size; }
 
+// The text as it may stand in double quotes in the stored entry: a quote
+// would end it early, and the reader takes every slash or dash, inside a
+// value too, for the start of an option ("/UDP:" in the IP text would be
+// read as the port). No valid address or port holds any of them; such a
+// text is stored empty, so that what a save writes reads back the same.
+const char* Storable(const char* text) { return strpbrk(text, "\"/-") ? "" : text; }
+
 }  // namespace
 
 void CopyBdtText(char* field, size_t size, const char* text)
@@ -42,8 +49,8 @@ bool FormatBdtEntry(const BdtEntry& entry, char* buffer, size_t size)
 {
     if (!buffer || size == 0)
         return false;
-    return Fits(snprintf(buffer, size, "/%s:\"%s\" /%s:\"%s\" /%s:\"%s\"", "IP", entry.ipText, "UDP",
-                         entry.udpText, "SUBNET", entry.subnetText),
+    return Fits(snprintf(buffer, size, "/%s:\"%s\" /%s:\"%s\" /%s:\"%s\"", "IP", Storable(entry.ipText),
+                         "UDP", Storable(entry.udpText), "SUBNET", Storable(entry.subnetText)),
                 size);
 }
 

@@ -27,8 +27,9 @@ void CopyBdtText(char (&field)[N], const char* text)
     CopyBdtText(field, N, text);
 }
 
-// The entry's stored text: /IP:"ip" /UDP:"udp" /SUBNET:"mask". False, with
-// the text cut, when it does not fit in size.
+// The entry's stored text: /IP:"ip" /UDP:"udp" /SUBNET:"mask", a text that
+// holds a quote, slash or dash written empty (it would not read back). False,
+// with the text cut, when it does not fit in size.
 bool FormatBdtEntry(const BdtEntry& entry, char* buffer, size_t size);
 // The entry in a stored text; a missing option gives an empty text, and
 // each text is cut to its field.

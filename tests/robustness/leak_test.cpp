@@ -1,7 +1,7 @@
 // Repeated loads and frees of a full mixed table, and repeated opening and
 // closing of every dialog, leave the heaps' busy blocks and the process's
 // GDI and USER objects where they started. TOLMARIN_LEAK_CYCLES (default
-// 50; `make soak` uses 1,000) sets the number of cycles.
+// 20; `make soak` uses 1,000) sets the number of cycles.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -63,7 +63,7 @@ void Flush()
 int Cycles()
 {
     const char* text = getenv("TOLMARIN_LEAK_CYCLES");
-    return text && atoi(text) > 0 ? atoi(text) : 50;
+    return text && atoi(text) > 0 ? atoi(text) : 20;
 }
 
 // cycle run a few times to settle caches, then Cycles() times; a leak of

@@ -129,7 +129,7 @@ bool LoadPortTable()
     while (PortTable.head)
         RemovePortTableNode(PortTable.head);
 
-    RegReadKey table(HKEY_LOCAL_MACHINE, PORT_TABLE_KEY_PATH);
+    RegNamedReadKey table(HKEY_LOCAL_MACHINE, PORT_TABLE_KEY_PATH);
     DWORD stored;
     table.ReadDword("Num_Entries", stored, 0);
     int count = int(stored);
@@ -141,7 +141,7 @@ bool LoadPortTable()
     for (int i = 0; i < count; ++i) {
         char name[16];
         FormatEntryName(name, i);
-        RegReadKey entry(table.Handle(), name);
+        RegNamedReadKey entry(table.Handle(), name);
         Port* port = CreatePortFromKey(entry);
         if (port && !AppendPort(port))
             delete port;

@@ -10,6 +10,8 @@ namespace {
 // Key names are at most 255 characters; value names at most 16383.
 const DWORD KeyNameCapacity = 256;
 const DWORD ValueNameCapacity = 16384;
+// Lists up to this size are read in one registry call.
+const DWORD ShortListCapacity = 256;
 const REGSAM ReadAccess = KEY_READ;               // 0x20019
 const REGSAM WriteAccess = KEY_READ | KEY_WRITE;  // 0x2001F
 
@@ -101,6 +103,12 @@ HKEY Open(HKEY parent, const char* name, DWORD options)
 HKEY OpenAncestor(HKEY parent, const char* name) { return Open(parent, name, 0); }
 
 HKEY OpenTarget(HKEY parent, const char* name) { return RefuseLink(Open(parent, name, OpenAsItself())); }
+
+// The key asked for, opened as itself, without asking whether it is a link:
+// for keys whose values are only read by name and whose subkeys are only
+// opened. A link holds no value but "SymbolicLinkValue" and no subkeys, so
+// each of those reads fails and gives its default, as on a missing key.
+HKEY OpenTargetForNames(HKEY parent, const char* name) { return Open(parent, name, OpenAsItself()); }
 
 typedef HKEY (*PathStep)(HKEY parent, const char* name);
 
@@ -216,6 +224,36 @@ DWORD MultiStringLength(const char* list)
     return length + 1;
 }
 
+// Closes a list of length bytes read into buffer: whatever was stored, it
+// ends within the capacity, so that a value without its closing NULs cannot
+// be read past the end.
+void CloseStoredList(char* buffer, DWORD capacity, DWORD length)
+{
+    if (capacity == 0)
+        return;
+    for (DWORD i = length; i < capacity && i < length + 2; ++i)
+        buffer[i] = '\0';
+    buffer[capacity - 1] = '\0';
+    if (capacity > 1 && length + 1 >= capacity)
+        buffer[capacity - 2] = '\0';
+}
+
+// Copies the default list def into buffer (when there is one), cut to the
+// capacity and closed within it; returns its full length.
+DWORD DefaultList(char* buffer, DWORD capacity, const char* def)
+{
+    DWORD full = MultiStringLength(def);
+    if (buffer && capacity > 0) {
+        DWORD n = full < capacity ? full : capacity;
+        if (def)
+            memcpy(buffer, def, n);
+        buffer[n - 1] = '\0';
+        if (n > 1)
+            buffer[n - 2] = '\0';
+    }
+    return full;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -263,6 +301,11 @@ decltype(&RegSetValueExA) RegKey::SetValueCall = RegSetValueExA;
 HKEY RegKey::OpenKeyPath(HKEY root, const char* path)
 {
     return WalkPath(root, path ? path : "", OpenAncestor, OpenTarget);
+}
+
+HKEY RegKey::OpenKeyPathForNames(HKEY root, const char* path)
+{
+    return WalkPath(root, path ? path : "", OpenAncestor, OpenTargetForNames);
 }
 
 HKEY RegKey::CreateKeyPath(HKEY root, const char* path)
@@ -400,29 +443,46 @@ bool RegKey::ReadMultiString(const char* name, char* buffer, DWORD& size, const 
     DWORD length = capacity;
     if (key && RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &length) ==
                    ERROR_SUCCESS) {
-        // Close the list within the buffer whatever was stored, so that a
-        // value without its closing NULs cannot be read past the end.
-        if (buffer && capacity > 0) {
-            for (DWORD i = length; i < capacity && i < length + 2; ++i)
-                buffer[i] = '\0';
-            buffer[capacity - 1] = '\0';
-            if (capacity > 1 && length + 1 >= capacity)
-                buffer[capacity - 2] = '\0';
-        }
+        if (buffer)
+            CloseStoredList(buffer, capacity, length);
         size = 2 * length;
         return true;
     }
-    DWORD full = MultiStringLength(def);
-    if (buffer && capacity > 0) {
-        DWORD n = full < capacity ? full : capacity;
-        if (def)
-            memcpy(buffer, def, n);
-        buffer[n - 1] = '\0';
-        if (n > 1)
-            buffer[n - 2] = '\0';
-    }
-    size = full;
+    size = DefaultList(buffer, capacity, def);
     return true;
+}
+
+std::unique_ptr<char[]> RegKey::ReadMultiStringCopy(const char* name, DWORD& size, DWORD spare,
+                                                    const char* def) const
+{
+    // A list that fits here is read in one registry call; a longer one is
+    // sized first and read again.
+    char shortList[ShortListCapacity];
+    DWORD length = sizeof(shortList);
+    LONG status =
+        key ? RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(shortList), &length)
+            : ERROR_INVALID_HANDLE;
+    if (status == ERROR_MORE_DATA) {
+        size = 0;
+        ReadMultiString(name, nullptr, size, def);
+        std::unique_ptr<char[]> list(new (std::nothrow) char[size + 1]());
+        DWORD capacity = size + spare;
+        if (list)
+            ReadMultiString(name, list.get(), capacity, def);
+        return list;
+    }
+    size = status == ERROR_SUCCESS ? 2 * length : MultiStringLength(def);
+    std::unique_ptr<char[]> list(new (std::nothrow) char[size + 1]());
+    DWORD capacity = size + spare;
+    if (!list || capacity == 0)
+        return list;
+    if (status == ERROR_SUCCESS) {
+        memcpy(list.get(), shortList, length < capacity ? length : capacity);
+        CloseStoredList(list.get(), capacity, length);
+    } else {
+        DefaultList(list.get(), capacity, def);
+    }
+    return list;
 }
 
 bool RegKey::EnumValue(DWORD index, char* name, DWORD nameCapacity, DWORD* type, BYTE* data,
@@ -491,6 +551,10 @@ bool RegKey::WriteMultiString(const char* name, const char* list) const
 RegReadKey::RegReadKey(HKEY root, const char* path) { key = OpenKeyPath(root, path); }
 
 RegReadKey::~RegReadKey() = default;
+
+RegNamedReadKey::RegNamedReadKey(HKEY root, const char* path) { key = OpenKeyPathForNames(root, path); }
+
+RegNamedReadKey::~RegNamedReadKey() = default;
 
 RegWriteKey::RegWriteKey(HKEY root, const char* path) { key = CreateKeyPath(root, path); }
 

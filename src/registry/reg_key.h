@@ -5,6 +5,8 @@
 #pragma once
 #include <windows.h>
 
+#include <memory>
+
 // Security attributes that give every account full access: a security
 // descriptor with a null DACL. Filled only when the descriptor is set up.
 class SAAllAccess {
@@ -32,6 +34,12 @@ public:
     // followed (CurrentControlSet is one), and a missing one is created with
     // default security.
     static HKEY OpenKeyPath(HKEY root, const char* path);
+    // OpenKeyPath for a key whose values are only read by name and whose
+    // subkeys are only opened: a link as the last component is opened as
+    // itself without the question whether it is one, which those reads
+    // answer as they would for a missing key. Not for enumerations, which
+    // would list the link's "SymbolicLinkValue".
+    static HKEY OpenKeyPathForNames(HKEY root, const char* path);
     static HKEY CreateKeyPath(HKEY root, const char* path);
     static bool DeleteKeyPath(HKEY root, const char* path);
     // Deletes subkey name of parent with all it holds. A registry link is
@@ -62,6 +70,13 @@ public:
     // A list of NUL-terminated strings closed by an empty string. With no
     // buffer (and a size of 0) it reports in size how much to allocate.
     bool ReadMultiString(const char* name, char* buffer, DWORD& size, const char* def) const;
+    // The same list in a buffer of its own, for a reader that sizes its
+    // buffer by the stored list: size is set as the reading without a buffer
+    // sets it, and the buffer of size + 1 zeroed bytes holds what the reading
+    // into it with a capacity of size + spare leaves. One registry call for a
+    // short list. Null when memory runs out.
+    std::unique_ptr<char[]> ReadMultiStringCopy(const char* name, DWORD& size, DWORD spare,
+                                                const char* def) const;
 
     // Value-returning reads, the mirror of the writes below: the stored
     // value, narrowed as the matching ReadX narrows it, or def when it
@@ -105,6 +120,15 @@ class RegReadKey : public RegKey {
 public:
     RegReadKey(HKEY root, const char* path);
     ~RegReadKey() override;
+};
+
+// A key opened for reading with OpenKeyPathForNames: values by name and
+// subkeys only. The Port Table's load reads every key through it, one
+// registry call fewer a key than RegReadKey.
+class RegNamedReadKey : public RegKey {
+public:
+    RegNamedReadKey(HKEY root, const char* path);
+    ~RegNamedReadKey() override;
 };
 
 // A key created (or opened) for writing with CreateKeyPath.

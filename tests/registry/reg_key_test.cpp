@@ -156,6 +156,36 @@ TEST(RegKeyReads, MultiStringSizesDefaultAndCuts)
     EXPECT_EQ('\0', exact[2]);
 }
 
+// The one-call copy leaves what sizing and then reading leave, for short,
+// open, empty, missing and long lists (these read in two calls).
+TEST(RegKeyReads, MultiStringCopyReadsAsSizingThenReading)
+{
+    SandboxKey s;
+    const std::string longList = std::string(300, 'x') + '\0' + '\0';
+    // "5" alone, without its NULs: the "6" after it keeps the registry from
+    // adding one.
+    const struct {
+        const char* data;
+        DWORD size;
+    } stored[] = {{"12\0ab\0\0", 7}, {"56", 1}, {"", 0}, {longList.c_str(), DWORD(longList.size())}};
+    for (size_t i = 0; i < 4; ++i)
+        SetRaw(HKEY_CURRENT_USER, s.sandbox.Path(), std::to_string(i).c_str(), REG_MULTI_SZ, stored[i].data,
+               stored[i].size);
+    for (const char* name : {"0", "1", "2", "3", "missing"}) {
+        for (DWORD spare : {0u, 1u}) {
+            DWORD size = 0;
+            s.key.ReadMultiString(name, nullptr, size, "d\0");
+            std::string sized(size + 1, '\0');
+            DWORD capacity = size + spare;
+            s.key.ReadMultiString(name, &sized[0], capacity, "d\0");
+            DWORD copySize = 0;
+            std::unique_ptr<char[]> copy = s.key.ReadMultiStringCopy(name, copySize, spare, "d\0");
+            ASSERT_EQ(size, copySize) << name << " " << spare;
+            EXPECT_EQ(sized, std::string(copy.get(), size + 1)) << name << " " << spare;
+        }
+    }
+}
+
 // Every number is a REG_DWORD of its masked value; texts keep their NULs.
 TEST(RegKeyWrites, StoredTypesAndBytes)
 {

@@ -103,7 +103,7 @@ BipPort::BipPort(const RegKey& entry) : PortWithDnet(entry)
     entry.ReadString(SecondaryInfoValue, info, sizeof(info), "/UDP:0xBAC0");
     SetLocalAddressPort(nic[0] ? nic : DefaultAddressText, ParseUdpInfo(info));
 
-    RegReadKey bip(entry.Handle(), BipSubkey);
+    RegNamedReadKey bip(entry.Handle(), BipSubkey);
     bbmd = bip.ReadBool(BbmdValue, false);
     bdt.Load(bip);
     twoHopForwarding = bip.ReadBool(TwoHopsValue, true);

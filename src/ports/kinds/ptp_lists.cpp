@@ -36,11 +36,9 @@ void AccessibleNetworks::Assign(std::unique_ptr<WORD[]> list, int size)
 void AccessibleNetworks::Read(const RegKey& entry)
 {
     DWORD size = 0;
-    entry.ReadMultiString(PtpDnetsValue, nullptr, size, "");
-    std::unique_ptr<char[]> list(new (std::nothrow) char[size + 1]);
+    std::unique_ptr<char[]> list = entry.ReadMultiStringCopy(PtpDnetsValue, size, 0, "");
     if (!list)
         return Clear();
-    entry.ReadMultiString(PtpDnetsValue, list.get(), size, "");
     size_t strings = CountMultiStrings(list.get(), size);
     std::unique_ptr<WORD[]> read(strings ? new (std::nothrow) WORD[strings] : nullptr);
     const char* text = list.get();

@@ -235,17 +235,14 @@ void PtpPort::ResetToDefaults()
 
 void PtpPort::ReadIncomingPasswords(const RegKey& entry)
 {
-    RegReadKey subkey(entry.Handle(), PtpSubkey);
+    RegNamedReadKey subkey(entry.Handle(), PtpSubkey);
     DWORD size = 0;
-    subkey.ReadMultiString(InPasswordsValue, nullptr, size, "");
+    incomingPasswords = subkey.ReadMultiStringCopy(InPasswordsValue, size, 1, "");
     incomingPasswordsSize = int(size) > 0 ? int(size) : 0;
-    incomingPasswords.reset(incomingPasswordsSize ? new (std::nothrow) char[size + 1] : nullptr);
-    if (!incomingPasswords) {
+    if (!incomingPasswordsSize || !incomingPasswords) {
+        incomingPasswords.reset();
         incomingPasswordsSize = 0;
-        return;
     }
-    DWORD capacity = size + 1;
-    subkey.ReadMultiString(InPasswordsValue, incomingPasswords.get(), capacity, "");
 }
 
 // Each item with its NUL, then the closing NUL; the list ends at the items

@@ -162,15 +162,12 @@ TEST(RegKeyReads, MultiStringCopyReadsAsSizingThenReading)
 {
     SandboxKey s;
     const std::string longList = std::string(300, 'x') + '\0' + '\0';
-    // "5" alone, without its NULs: the "6" after it keeps the registry from
-    // adding one.
-    const struct {
-        const char* data;
-        DWORD size;
-    } stored[] = {{"12\0ab\0\0", 7}, {"56", 1}, {"", 0}, {longList.c_str(), DWORD(longList.size())}};
+    // "5" without its NULs: the "6" after it keeps the registry from adding one.
+    const std::pair<const char*, size_t> stored[] = {
+        {"12\0ab\0\0", 7}, {"56", 1}, {"", 0}, {longList.c_str(), longList.size()}};
     for (size_t i = 0; i < 4; ++i)
-        SetRaw(HKEY_CURRENT_USER, s.sandbox.Path(), std::to_string(i).c_str(), REG_MULTI_SZ, stored[i].data,
-               stored[i].size);
+        SetRaw(HKEY_CURRENT_USER, s.sandbox.Path(), std::to_string(i).c_str(), REG_MULTI_SZ, stored[i].first,
+               DWORD(stored[i].second));
     for (const char* name : {"0", "1", "2", "3", "missing"}) {
         for (DWORD spare : {0u, 1u}) {
             DWORD size = 0;

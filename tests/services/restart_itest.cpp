@@ -1,6 +1,5 @@
-// Control code 6 of the built DLL against real services: test_service.cpp
-// installed as "orvanta" and "vemto". Deleting "orvanta" takes its whole key
-// and the Port Table below it, so the key is copied aside and put back.
+// Control code 6 of the built DLL against real services: test_service.cpp installed as "orvanta" and
+// "vemto". Deleting "orvanta" takes its key and the Port Table below it, so the key is copied aside.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -25,8 +24,7 @@ struct Service {
 };
 Service Open(const char* name) { return {OpenServiceA(manager, name, SERVICE_ALL_ACCESS)}; }
 
-// The service's state once it is not pending (after 3 s at most); 0 when it
-// is not installed.
+// The service's state once not pending (3 s at most); 0 when not installed.
 DWORD State(const char* name)
 {
     SERVICE_STATUS status = {};
@@ -46,9 +44,8 @@ void StopAll()
     ResetEvent(quit);
 }
 
-// Leaves the service as a case wants it: absent (null), stopped (""), or
-// running in mode; next is its mode at its next start. Right after the
-// prefix's start the service database may be locked (1055) for a while.
+// Leaves the service absent (null), stopped ("") or running in mode, with next as its mode at its next
+// start. Right after the prefix's start the service database may be locked (1055) for a while.
 void Prepare(const char* name, const char* mode, const char* next)
 {
     if (!mode) {
@@ -92,48 +89,41 @@ struct Services : testing::Environment {
 };
 testing::Environment* const services = testing::AddGlobalTestEnvironment(new Services);
 
-// caption | text | owner | style, of a message box.
-std::string Box(const std::string& text, bool owned, UINT style)
+// caption|text|style| of a message box.
+std::string Box(const std::string& text, UINT style)
 {
-    return "Orvanta Message|" + text + (owned ? "|owned|" : "|unowned|") + std::to_string(style);
+    return "Orvanta Message|" + text + "|" + std::to_string(style) + "|";
 }
 
 }  // namespace
 
-// Each case: the services before (null absent, "" stopped, else the mode
-// they run in) and orvanta's mode at its next start, code 6's argument and
-// the answer to the question (0: not asked); then the failure shown, the
-// controls the services saw in order, and whether the call takes the
-// 10-second wait.
+// Each case: the services before (null absent, "" stopped, else the mode they run in), orvanta's mode
+// at its next start, whether code 6 gets an argument and the answer to the question (0: not asked);
+// then the failure shown, the controls the services saw, and whether it took the 10-second wait.
 TEST(RestartServices, SequenceMessagesAndStates)
 {
-    const char Question[] =
+    const std::string Question = Box(
         "Orvanta Protocol Properties have changed. Do you want to restart the Orvanta now?\n\nIf you choose "
         "Yes, the Orvanta protocol will be restarted immediately.\nMake sure to close all running Orvanta "
         "applications.\n\nIf you choose No, changes will not take effect until the Orvanta or Windows are "
-        "restarted.";
+        "restarted.",
+        MB_YESNO | MB_ICONQUESTION);
     const struct {
         const char *stack, *stackNext, *driver;
-        bool argument;
         int answer;
         const char *failure, *seen;
         bool slow;
     } cases[] = {
-        {"run", "run", "run", false, IDYES, 0, "orvanta:stop vemto:stop vemto:start orvanta:start ", false},
-        {"run", "run", "run", false, IDNO, 0, "", false},
-        {"", "run", "run", true, 0, 0, "vemto:stop vemto:start orvanta:start ", false},
-        {"run", "run", "", true, 0, 0, "orvanta:stop vemto:start orvanta:start ", false},
-        {"run", "run", nullptr, true, 0, 0, "orvanta:stop orvanta:start ", false},
-        {nullptr, "", "run", true, 0, "The Orvanta service cannot be accessed", "", false},
-        {"refuse", "run", "run", true, 0, "Couldn't stop the Orvanta service", "vemto:stop vemto:start ",
-         false},
-        {"bounce", "run", "run", true, 0, "Couldn't stop the Orvanta service",
+        {"run", "run", "run", IDYES, 0, "orvanta:stop vemto:stop vemto:start orvanta:start ", false},
+        {"run", "run", "run", IDNO, 0, "", false},
+        {"", "run", "run", 0, 0, "vemto:stop vemto:start orvanta:start ", false},
+        {nullptr, "", "run", 0, "The Orvanta service cannot be accessed", "", false},
+        {"bounce", "run", "run", 0, "Couldn't stop the Orvanta service",
          "orvanta:stop vemto:stop vemto:start ", false},
-        {"run", "pending", "run", false, IDYES, "Couldn't start the Orvanta service",
+        {"run", "pending", "run", 0, "Couldn't start the Orvanta service",
          "orvanta:stop vemto:stop vemto:start orvanta:start ", true},
     };
     LoadedDll dll;
-    ASSERT_NE(nullptr, dll.Ioctl()) << "LoadLibrary error " << dll.Error();
     HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW), wait = LoadCursorA(nullptr, IDC_WAIT);
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "case " << &c - cases);
@@ -141,27 +131,25 @@ TEST(RestartServices, SequenceMessagesAndStates)
         Prepare("vemto", c.driver, "run");
         Prepare("orvanta", c.stack, c.stackNext);
         SetString(HKEY_LOCAL_MACHINE, Config, "Seen", "");
-        std::vector<std::string> expected, shown;
+        std::string expected, shown;
         HCURSOR cursor = nullptr;  // while the last message box is shown
-        auto look = [&](HWND) { cursor = GetCursor(); };
         DialogDriver driver(15000);
         if (c.answer)
-            expected.push_back(Box(Question, false, MB_YESNO | MB_ICONQUESTION)),
-                driver.OnMessageBox(c.answer, look);
+            expected += Question, driver.OnMessageBox(c.answer, [&](HWND) { cursor = GetCursor(); });
         if (c.failure)
-            expected.push_back(Box(c.failure, false, MB_ICONHAND)), driver.OnMessageBox(IDOK, look);
+            expected += Box(c.failure, MB_ICONHAND),
+                driver.OnMessageBox(IDOK, [&](HWND) { cursor = GetCursor(); });
         SetCursor(arrow);
-        DWORD start = GetTickCount();
-        EXPECT_EQ(1, dll.Ioctl()(TOLMARIN_IOCTL_RESTART_SERVICES, c.argument ? &start : nullptr));
+        DWORD start = GetTickCount(), answer = c.answer ? 0 : 1;
+        EXPECT_EQ(1, dll.Ioctl()(TOLMARIN_IOCTL_RESTART_SERVICES, answer ? &answer : nullptr));
         DWORD elapsed = GetTickCount() - start;
         for (const MessageBoxRecord& box : driver.MessageBoxes())
-            shown.push_back(Box(box.text, box.owner != nullptr, box.style));
+            shown += Box(box.text, box.style) + (box.owner ? "owned" : "");
         EXPECT_EQ(expected, shown);
         EXPECT_EQ(c.failure ? wait : c.answer ? arrow : nullptr, cursor) << "the wait cursor behind failures";
         EXPECT_EQ(arrow, GetCursor());
         std::vector<BYTE> seen;
-        DWORD type;
-        GetRaw(HKEY_LOCAL_MACHINE, Config, "Seen", &type, &seen);
+        GetRaw(HKEY_LOCAL_MACHINE, Config, "Seen", nullptr, &seen);
         EXPECT_STREQ(c.seen, reinterpret_cast<const char*>(seen.data()));
         EXPECT_EQ(c.slow, elapsed >= 10000) << elapsed << " ms";
         EXPECT_GT(c.slow ? 12000u : 5000u, elapsed);

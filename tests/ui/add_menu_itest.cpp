@@ -12,8 +12,8 @@ struct Canvas {
     void Draw(const EmbeddedDialog& d, UINT state)
     {
         DRAWITEMSTRUCT item = {
-            ODT_BUTTON, IDC_ADD_PORT,  0, ODA_DRAWENTIRE, state, GetDlgItem(d.dialog, IDC_ADD_PORT),
-            dc,         {0, 0, 60, 20}};
+            ODT_BUTTON, IDC_ADD_PORT,   0, ODA_DRAWENTIRE, state, GetDlgItem(d.dialog, IDC_ADD_PORT),
+            dc,         {0, 0, 60, 20}, 0};
         d.proc(d.dialog, WM_DRAWITEM, IDC_ADD_PORT, LPARAM(&item));
     }
     HDC screen = GetDC(nullptr), dc = CreateCompatibleDC(screen);

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "resource.h"
-#include "support/change_recorder.h"
 #include "support/dialog_driver.h"
 #include "support/loaded_dll.h"
 #include "support/registry_sandbox.h"
@@ -43,6 +42,15 @@ inline std::string Stored(const char* name)
     return values;
 }
 
+// The host's change callback: records the calls it receives.
+struct RecordedChanges {
+    int calls;
+    HWND window;
+    int changed;
+};
+inline RecordedChanges Changes;
+inline void WINAPI RecordChange(HWND window, BYTE changed) { Changes = {Changes.calls + 1, window, changed}; }
+
 struct EmbeddedDialog {
     EmbeddedDialog()
     {
@@ -71,8 +79,8 @@ struct EmbeddedDialog {
     std::string State() const
     {
         std::string state;
-        LVITEMA item = {LVIF_IMAGE};
-        for (; item.iItem < ListView_GetItemCount(list); ++item.iItem)
+        LVITEMA item = {};
+        for (item.mask = LVIF_IMAGE; item.iItem < ListView_GetItemCount(list); ++item.iItem)
             state +=
                 Text(item.iItem, 2) + (ListView_GetItem(list, &item) ? "pvtx"[item.iImage & 3] : '?') + ' ';
         state += "|" + std::to_string(ListView_GetNextItem(list, -1, LVNI_SELECTED)) + "|";

@@ -94,10 +94,10 @@ TEST(PortTableDialog, AddAndEditGoThroughTheKindsDialog)
     } cases[] = {
         {2, IDM_ADD_VIRTUAL, "Virtual Port Properties", IDOK, "1v 2v 900x |0|EARUD 11"},
         {0, IDM_ADD_ETHERNET, "Ethernet Port Properties", IDOK, "900p |0|EAR-- 11"},
-        {2, IDM_ADD_VIRTUAL, "Virtual Port Properties", IDCANCEL, "1v 2v |0|EARUD 0-1"},
+        {2, IDM_ADD_VIRTUAL, "Virtual Port Properties", IDCANCEL, "1v 2v |0|EARUD 00"},
         {2, 0, "Virtual Port Properties", IDOK, "900v 2x |0|EARUD 11"},
-        {2, 0, "Virtual Port Properties", IDCANCEL, "1v 2v |0|EARUD 0-1"},
-        {2, IDM_ADD_COM20020, "ARCNET (COM20020) Properties", IDCANCEL, "1v 2v |0|EARUD 0-1"},
+        {2, 0, "Virtual Port Properties", IDCANCEL, "1v 2v |0|EARUD 00"},
+        {2, IDM_ADD_COM20020, "ARCNET (COM20020) Properties", IDCANCEL, "1v 2v |0|EARUD 00"},
     };
     for (const auto& c : cases) {
         StoreVirtualPorts(c.stored);

@@ -16,7 +16,6 @@ namespace {
 const char Config[] = "SOFTWARE\\TolmarinServiceTest", Backup[] = "SOFTWARE\\TolmarinServiceTest\\Backup";
 const char StackKey[] = "SYSTEM\\CurrentControlSet\\Services\\Orvanta";
 HANDLE quit = CreateEventA(0, TRUE, FALSE, "TolmarinServiceTestQuit");  // ends every test service
-
 SC_HANDLE manager = OpenSCManagerA(0, 0, SC_MANAGER_ALL_ACCESS);
 struct Service {
     SC_HANDLE handle;
@@ -48,10 +47,8 @@ void StopAll()
 // start. Right after the prefix's start the service database may be locked (1055) for a while.
 void Prepare(const char* name, const char* mode, const char* next)
 {
-    if (!mode) {
-        DeleteService(Open(name).handle);
-        return;
-    }
+    if (!mode)
+        return void(DeleteService(Open(name).handle));
     char path[MAX_PATH];
     std::string program(path, GetModuleFileNameA(0, path, MAX_PATH));
     program = program.substr(0, program.rfind('\\') + 1) + "tolmarin_test_service.exe";
@@ -89,38 +86,32 @@ struct Services : testing::Environment {
 };
 testing::Environment* const services = testing::AddGlobalTestEnvironment(new Services);
 
-// caption|text|style| of a message box.
-std::string Box(const std::string& text, UINT style)
-{
-    return "Orvanta Message|" + text + "|" + std::to_string(style) + "|";
-}
-
 }  // namespace
 
-// Each case: the services before (null absent, "" stopped, else the mode they run in), orvanta's mode
-// at its next start, whether code 6 gets an argument and the answer to the question (0: not asked);
-// then the failure shown, the controls the services saw, and whether it took the 10-second wait.
+// Each case: the services before (null absent, "" stopped, else the mode they run in), orvanta's mode at
+// its next start, and the answer to the question (0: code 6 gets an argument and does not ask); then the
+// failure shown, the controls the services saw, and whether it took the 10-second wait. The boxes are
+// unowned "Orvanta Message" boxes, their style after the text; the wait cursor shows behind failures.
 TEST(RestartServices, SequenceMessagesAndStates)
 {
-    const std::string Question = Box(
+    const std::string Question =
         "Orvanta Protocol Properties have changed. Do you want to restart the Orvanta now?\n\nIf you choose "
         "Yes, the Orvanta protocol will be restarted immediately.\nMake sure to close all running Orvanta "
         "applications.\n\nIf you choose No, changes will not take effect until the Orvanta or Windows are "
-        "restarted.",
-        MB_YESNO | MB_ICONQUESTION);
+        "restarted.|36|";
     const struct {
         const char *stack, *stackNext, *driver;
         int answer;
         const char *failure, *seen;
         bool slow;
     } cases[] = {
-        {"run", "run", "run", IDYES, 0, "orvanta:stop vemto:stop vemto:start orvanta:start ", false},
-        {"run", "run", "run", IDNO, 0, "", false},
-        {"", "run", "run", 0, 0, "vemto:stop vemto:start orvanta:start ", false},
-        {nullptr, "", "run", 0, "The Orvanta service cannot be accessed", "", false},
-        {"bounce", "run", "run", 0, "Couldn't stop the Orvanta service",
+        {"run", "run", "run", IDYES, "", "orvanta:stop vemto:stop vemto:start orvanta:start ", false},
+        {"run", "run", "run", IDNO, "", "", false},
+        {"", "run", "run", 0, "", "vemto:stop vemto:start orvanta:start ", false},
+        {nullptr, "", "run", 0, "The Orvanta service cannot be accessed|16|", "", false},
+        {"bounce", "run", "run", 0, "Couldn't stop the Orvanta service|16|",
          "orvanta:stop vemto:stop vemto:start ", false},
-        {"run", "pending", "run", 0, "Couldn't start the Orvanta service",
+        {"run", "pending", "run", 0, "Couldn't start the Orvanta service|16|",
          "orvanta:stop vemto:stop vemto:start orvanta:start ", true},
     };
     LoadedDll dll;
@@ -131,22 +122,20 @@ TEST(RestartServices, SequenceMessagesAndStates)
         Prepare("vemto", c.driver, "run");
         Prepare("orvanta", c.stack, c.stackNext);
         SetString(HKEY_LOCAL_MACHINE, Config, "Seen", "");
-        std::string expected, shown;
+        std::string shown;
         HCURSOR cursor = nullptr;  // while the last message box is shown
         DialogDriver driver(15000);
-        if (c.answer)
-            expected += Question, driver.OnMessageBox(c.answer, [&](HWND) { cursor = GetCursor(); });
-        if (c.failure)
-            expected += Box(c.failure, MB_ICONHAND),
-                driver.OnMessageBox(IDOK, [&](HWND) { cursor = GetCursor(); });
+        c.answer ? void(driver.OnMessageBox(c.answer, [&](HWND) { cursor = GetCursor(); })) : void();
+        *c.failure ? void(driver.OnMessageBox(IDOK, [&](HWND) { cursor = GetCursor(); })) : void();
         SetCursor(arrow);
-        DWORD start = GetTickCount(), answer = c.answer ? 0 : 1;
-        EXPECT_EQ(1, dll.Ioctl()(TOLMARIN_IOCTL_RESTART_SERVICES, answer ? &answer : nullptr));
+        DWORD start = GetTickCount();
+        EXPECT_EQ(1, dll.Ioctl()(TOLMARIN_IOCTL_RESTART_SERVICES, c.answer ? nullptr : &start));
         DWORD elapsed = GetTickCount() - start;
         for (const MessageBoxRecord& box : driver.MessageBoxes())
-            shown += Box(box.text, box.style) + (box.owner ? "owned" : "");
-        EXPECT_EQ(expected, shown);
-        EXPECT_EQ(c.failure ? wait : c.answer ? arrow : nullptr, cursor) << "the wait cursor behind failures";
+            shown += (box.caption == "Orvanta Message" && !box.owner ? "" : "?") + box.text + "|" +
+                     std::to_string(box.style) + "|";
+        EXPECT_EQ((c.answer ? Question : "") + c.failure, shown);
+        EXPECT_EQ(*c.failure ? wait : c.answer ? arrow : nullptr, cursor);
         EXPECT_EQ(arrow, GetCursor());
         std::vector<BYTE> seen;
         GetRaw(HKEY_LOCAL_MACHINE, Config, "Seen", nullptr, &seen);

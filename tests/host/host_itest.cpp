@@ -7,21 +7,19 @@
 #include <commctrl.h>
 
 #include <memory>
+#include <tuple>
 
 #include "host_window.h"
 #include "resource.h"
 #include "support/dialog_driver.h"
 #include "support/registry_sandbox.h"
 
-// Each step presses a button of the dialog or of the host and answers the message box, if any; then the
-// start of the box's text, the indicator, the rows shown and the stored count. One virtual port stored.
+// Each step presses a button of the host (true) or of the dialog and answers the message box, if any;
+// then the start of the box's text, the indicator, the rows shown and the stored count. One virtual port
+// stored.
 TEST(SampleHost, ButtonsDriveTheControlCodes)
 {
-    const struct {
-        bool host;  // the host's button, else the embedded dialog's
-        int button, answer;
-        const char* expected;
-    } steps[] = {
+    const std::tuple<bool, int, int, const char*> steps[] = {
         {true, IDC_HOST_DISCARD, 0, "|No unsaved changes|1|1"},
         {false, IDC_REMOVE_PORT, 0, "|Unsaved changes|0|1"},
         {true, IDC_HOST_DISCARD, 0, "|No unsaved changes|1|1"},
@@ -35,19 +33,19 @@ TEST(SampleHost, ButtonsDriveTheControlCodes)
     StoreEntry(0, {{"Type", 1}, {"Port", 1}, {"Dnet", 1}, {"Connected", 1}});
     HWND host = CreateHostWindow(GetModuleHandleA(nullptr), SW_SHOW);
     ASSERT_NE(nullptr, host);
-    for (const auto& s : steps) {
-        std::unique_ptr<DialogDriver> driver(s.answer ? new DialogDriver : nullptr);
+    for (auto [onHost, button, answer, expected] : steps) {
+        std::unique_ptr<DialogDriver> driver(answer ? new DialogDriver : nullptr);
         if (driver)
-            driver->OnMessageBox(s.answer);
-        SendDlgItemMessageA(s.host ? host : HostPortTable(host), s.button, BM_CLICK, 0, 0);
+            driver->OnMessageBox(answer);
+        SendDlgItemMessageA(onHost ? host : HostPortTable(host), button, BM_CLICK, 0, 0);
         flush_events();
         std::string asked = driver && !driver->MessageTexts().empty() ? driver->MessageTexts()[0] : "";
-        EXPECT_EQ(s.expected,
-                  asked.substr(0, std::string(s.expected).find('|')) + "|" +
+        EXPECT_EQ(expected,
+                  asked.substr(0, std::string(expected).find('|')) + "|" +
                       ControlText(host, IDC_HOST_CHANGED) + "|" +
                       std::to_string(ListView_GetItemCount(GetDlgItem(HostPortTable(host), IDC_PORT_LIST))) +
                       "|" + std::to_string(GetDword(HKEY_LOCAL_MACHINE, TablePath, "Num_Entries")))
-            << "button " << s.button;
+            << "button " << button;
     }
     DestroyWindow(host);
     MSG quit;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "support/dialog_driver.h"
 #include "support/loaded_dll.h"
@@ -99,12 +100,7 @@ TEST(RestartServices, SequenceMessagesAndStates)
         "Yes, the Orvanta protocol will be restarted immediately.\nMake sure to close all running Orvanta "
         "applications.\n\nIf you choose No, changes will not take effect until the Orvanta or Windows are "
         "restarted.|36|";
-    const struct {
-        const char *stack, *stackNext, *driver;
-        int answer;
-        const char *failure, *seen;
-        bool slow;
-    } cases[] = {
+    const std::tuple<const char*, const char*, const char*, int, const char*, const char*, bool> cases[] = {
         {"run", "run", "run", IDYES, "", "orvanta:stop vemto:stop vemto:start orvanta:start ", false},
         {"run", "run", "run", IDNO, "", "", false},
         {"", "run", "run", 0, "", "vemto:stop vemto:start orvanta:start ", false},
@@ -116,31 +112,32 @@ TEST(RestartServices, SequenceMessagesAndStates)
     };
     LoadedDll dll;
     HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW), wait = LoadCursorA(nullptr, IDC_WAIT);
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "case " << &c - cases);
+    for (auto [stack, stackNext, driverMode, answer, failure, seenExpected, slow] : cases) {
+        SCOPED_TRACE(testing::Message() << "stack " << (stack ? stack : "absent") << ", next " << stackNext);
         StopAll();
-        Prepare("vemto", c.driver, "run");
-        Prepare("orvanta", c.stack, c.stackNext);
+        Prepare("vemto", driverMode, "run");
+        Prepare("orvanta", stack, stackNext);
         SetString(HKEY_LOCAL_MACHINE, Config, "Seen", "");
         std::string shown;
         HCURSOR cursor = nullptr;  // while the last message box is shown
+        auto look = [&](HWND) { cursor = GetCursor(); };
         DialogDriver driver(15000);
-        c.answer ? void(driver.OnMessageBox(c.answer, [&](HWND) { cursor = GetCursor(); })) : void();
-        *c.failure ? void(driver.OnMessageBox(IDOK, [&](HWND) { cursor = GetCursor(); })) : void();
+        answer ? void(driver.OnMessageBox(answer, look)) : void();
+        *failure ? void(driver.OnMessageBox(IDOK, look)) : void();
         SetCursor(arrow);
         DWORD start = GetTickCount();
-        EXPECT_EQ(1, dll.Ioctl()(TOLMARIN_IOCTL_RESTART_SERVICES, c.answer ? nullptr : &start));
+        EXPECT_EQ(1, dll.Ioctl()(TOLMARIN_IOCTL_RESTART_SERVICES, answer ? nullptr : &start));
         DWORD elapsed = GetTickCount() - start;
         for (const MessageBoxRecord& box : driver.MessageBoxes())
             shown += (box.caption == "Orvanta Message" && !box.owner ? "" : "?") + box.text + "|" +
                      std::to_string(box.style) + "|";
-        EXPECT_EQ((c.answer ? Question : "") + c.failure, shown);
-        EXPECT_EQ(*c.failure ? wait : c.answer ? arrow : nullptr, cursor);
+        EXPECT_EQ((answer ? Question : "") + failure, shown);
+        EXPECT_EQ(*failure ? wait : answer ? arrow : nullptr, cursor);
         EXPECT_EQ(arrow, GetCursor());
         std::vector<BYTE> seen;
         GetRaw(HKEY_LOCAL_MACHINE, Config, "Seen", nullptr, &seen);
-        EXPECT_STREQ(c.seen, reinterpret_cast<const char*>(seen.data()));
-        EXPECT_EQ(c.slow, elapsed >= 10000) << elapsed << " ms";
-        EXPECT_GT(c.slow ? 12000u : 5000u, elapsed);
+        EXPECT_STREQ(seenExpected, reinterpret_cast<const char*>(seen.data()));
+        EXPECT_EQ(slow, elapsed >= 10000) << elapsed << " ms";
+        EXPECT_GT(slow ? 12000u : 5000u, elapsed);
     }
 }

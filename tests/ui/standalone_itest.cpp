@@ -1,6 +1,8 @@
 // The Port Table dialog shown by itself, through DisplayPropertiesDlg and the rundll32 entry: OK
 // validates and saves, Cancel keeps the edits in memory unsaved, and the rundll32 entry tells the
 // top-level windows how it ended.
+#include <tuple>
+
 #include "ui/embedded_dialog.h"
 
 namespace {
@@ -10,23 +12,20 @@ typedef void(WINAPI* RunDll32Function)(HWND, HINSTANCE, LPSTR, int);
 }  // namespace
 
 // The dialog removes the second of an Ethernet and a virtual port (the Ethernet port alone passes the
-// check silently), then closes with button. Then the result (DisplayPropertiesDlg's text or the
+// check silently), then closes with the case's button; its command line (null: DisplayPropertiesDlg)
+// names the owner. Then the result (DisplayPropertiesDlg's text or the
 // broadcast's wParam), whether the owner is the test's window, the ports stored, and after a save.
 TEST(StandaloneDialog, OkSavesAndCancelKeepsTheEditsInMemory)
 {
     HWND catcher = CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW, 0, 0, 99, 99, 0, 0, 0, 0);
     UINT closed = RegisterWindowMessageA(TOLMARIN_DIALOG_CLOSED_MESSAGE);
     std::string handle = std::to_string(INT_PTR(catcher)), padded = " \t+" + handle + "x";
-    const struct {
-        const char* commandLine;  // null: DisplayPropertiesDlg
-        int button;
-        const char* expected;
-    } cases[] = {
+    const std::tuple<const char*, int, const char*> cases[] = {
         {nullptr, IDOK, "1 - 1, 1,"},        {nullptr, IDCANCEL, "0 - 1,2, 1,"},
         {handle.c_str(), IDOK, "0 o 1, 1,"}, {padded.c_str(), IDCANCEL, "1 o 1,2, 1,"},
         {"-5", IDCANCEL, "1 - 1,2, 1,"},  // names no window: no owner
     };
-    for (const auto& c : cases) {
+    for (auto [commandLine, button, expected] : cases) {
         StoreTable({{0, 1, 100, 1}, {1, 2, 200, 1}});
         LoadedDll dll;
         DialogDriver driver;
@@ -35,11 +34,11 @@ TEST(StandaloneDialog, OkSavesAndCancelKeepsTheEditsInMemory)
             owner = GetWindow(dialog, GW_OWNER);
             ListView_SetItemState(GetDlgItem(dialog, IDC_PORT_LIST), 1, LVIS_SELECTED, LVIS_SELECTED);
             SendMessageA(dialog, WM_COMMAND, IDC_REMOVE_PORT, 0);
-            PressButton(dialog, c.button);
+            PressButton(dialog, button);
         });
         std::string result;
-        if (c.commandLine) {
-            std::string line = c.commandLine;
+        if (commandLine) {
+            std::string line = commandLine;
             dll.Get<RunDll32Function>("OrvantaPropertiesThroughRunDll32")(nullptr, nullptr, &line[0], 0);
             MSG message = {};
             result = PeekMessageA(&message, catcher, closed, closed, PM_REMOVE)
@@ -52,7 +51,7 @@ TEST(StandaloneDialog, OkSavesAndCancelKeepsTheEditsInMemory)
         }
         result += std::string(owner == catcher ? " o " : owner ? " ? " : " - ") + Stored("Port");
         dll.Ioctl()(TOLMARIN_IOCTL_SAVE, nullptr);
-        EXPECT_EQ(c.expected, result + " " + Stored("Port")) << (c.commandLine ? c.commandLine : "");
+        EXPECT_EQ(expected, result + " " + Stored("Port")) << (commandLine ? commandLine : "");
     }
     DestroyWindow(catcher);
 }

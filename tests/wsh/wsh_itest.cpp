@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/loaded_dll.h"
@@ -64,21 +65,15 @@ TEST(Wsh, EnumProtocols)
     INT others[] = {6, 17, 0}, ours[] = {6, 33000, 0};
     BYTE buffer[101];
     memset(buffer, Fill, sizeof(buffer));
-    const struct {
-        LPINT list;
-        BYTE* buffer;
-        DWORD length;
-        const char* answer;
-    } rows[] = {{nullptr, buffer + 1, 43, "-1 44 122"},
-                {nullptr, nullptr, 44, "-1 44 10014"},
-                {others, buffer + 1, 100, "0 0 0"},
-                {ours, buffer + 1, 44, "1 44 0"}};
-    for (const auto& row : rows) {
-        DWORD length = row.length;
+    const std::tuple<LPINT, BYTE*, DWORD, const char*> rows[] = {{nullptr, buffer + 1, 43, "-1 44 122"},
+                                                                 {nullptr, nullptr, 44, "-1 44 10014"},
+                                                                 {others, buffer + 1, 100, "0 0 0"},
+                                                                 {ours, buffer + 1, 44, "1 44 0"}};
+    for (auto [list, data, length, answer] : rows) {
         SetLastError(0);
-        INT result = WSH(EnumProtocols)(row.list, nullptr, row.buffer, &length);
-        EXPECT_EQ(row.answer, std::to_string(result) + " " + std::to_string(length) + " " +
-                                  std::to_string(GetLastError()));
+        INT result = WSH(EnumProtocols)(list, nullptr, data, &length);
+        EXPECT_EQ(answer, std::to_string(result) + " " + std::to_string(length) + " " +
+                              std::to_string(GetLastError()));
     }
     EXPECT_EQ((std::vector<DWORD>{0x201, 157, 14, 7, 2, 33000, 0xFFFFFFFF, DWORD(buffer + 33)}),
               Values(buffer + 1, 8));
@@ -150,11 +145,7 @@ TEST(Wsh, ContextOption)
 // Bytes 0-6: family, form, a byte not read, octet count (16-bit little-endian, at an odd address).
 TEST(Wsh, GetSockaddrType)
 {
-    const struct {
-        BYTE address[7];
-        DWORD length;
-        INT result, addressInfo;
-    } rows[] = {
+    const std::tuple<std::vector<BYTE>, DWORD, INT, INT> rows[] = {
         {{157, 1, 0, 0}, 14, WSAEAFNOSUPPORT, 0},
         {{157, 0, 1, 0, 0xEE, 8, 0}, 13, WSAEFAULT, 0},
         {{157, 0, 1, 0, 0xEE, 0, 0}, 14, 0, 2},
@@ -163,11 +154,11 @@ TEST(Wsh, GetSockaddrType)
         {{157, 0, 0, 1}, 14, WSAEINVAL, 0},
     };
     alignas(4) BYTE buffer[16] = {};
-    for (const auto& row : rows) {
-        memcpy(buffer + 1, row.address, 7);
+    for (const auto& [address, length, result, addressInfo] : rows) {
+        memset(buffer, 0, sizeof(buffer)), memcpy(buffer + 1, address.data(), address.size());
         INT info[2] = {-1, -1};
-        EXPECT_EQ(row.result, WSH(GetSockaddrType)(PSOCKADDR(buffer + 1), row.length, PSOCKADDR_INFO(info)));
-        EXPECT_EQ(row.result ? -1 : row.addressInfo, info[0]);
+        EXPECT_EQ(result, WSH(GetSockaddrType)(PSOCKADDR(buffer + 1), length, PSOCKADDR_INFO(info)));
+        EXPECT_EQ(result ? -1 : addressInfo, info[0]);
     }
 }
 

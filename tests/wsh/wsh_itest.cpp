@@ -60,7 +60,7 @@ BYTE* PageAfter(DWORD protection)
 
 // "result stored-length last-error" per call; the record at an odd address, its name 32 bytes in, nothing
 // written outside its 44 bytes; a list without 33000 gets nothing.
-TEST(Wsh, EnumProtocols)
+TEST(Wsh, ProtocolRecord)
 {
     INT others[] = {6, 17, 0}, ours[] = {6, 33000, 0};
     BYTE buffer[101];
@@ -142,6 +142,37 @@ TEST(Wsh, ContextOption)
     EXPECT_EQ((std::vector<INT>{0, 0}), (std::vector<INT>{Close(inherited), Close(context)}));
 }
 
+// The thread's exception chain, where the fault guard links its frame.
+static void* ChainHead()
+{
+    void* head;
+    __asm__ __volatile__("movl %%fs:0, %0" : "=r"(head));
+    return head;
+}
+static void SetChainHead(void* head) { __asm__ __volatile__("movl %0, %%fs:0" : : "r"(head)); }
+static LONG WINAPI ResumeGuardPageFaults(EXCEPTION_POINTERS* p)
+{
+    return p->ExceptionRecord->ExceptionCode == STATUS_GUARD_PAGE_VIOLATION ? EXCEPTION_CONTINUE_EXECUTION
+                                                                            : EXCEPTION_CONTINUE_SEARCH;
+}
+
+// Unreadable addresses and unwritable results end the call with 10022 and leave the exception chain as
+// it was; a guard page's first touch passes the guard to whoever set it.
+TEST(Wsh, InaccessibleMemory)
+{
+    BYTE good[14] = {157, 0, 1, 0, 0, 3, 0}, *unreadable = PageAfter(PAGE_NOACCESS);
+    SOCKADDR_INFO info;
+    void* head = ChainHead();
+    LPTOP_LEVEL_EXCEPTION_FILTER previous = SetUnhandledExceptionFilter(&ResumeGuardPageFaults);
+    EXPECT_EQ(WSAEAFNOSUPPORT, Classify(PageAfter(PAGE_READWRITE | PAGE_GUARD), &info));
+    SetUnhandledExceptionFilter(previous);
+    EXPECT_EQ(WSAEINVAL, Classify(unreadable, &info));
+    EXPECT_EQ(WSAEINVAL, Classify(good, PageAfter(PAGE_READONLY)));
+    EXPECT_EQ(0, Classify(good, &info));
+    EXPECT_EQ(head, ChainHead()) << "the guard frame stayed linked";
+    SetChainHead(head);  // a frame left linked would take the next test's exceptions
+}
+
 // Bytes 0-6: family, form, a byte not read, octet count (16-bit little-endian, at an odd address).
 TEST(Wsh, GetSockaddrType)
 {
@@ -160,33 +191,4 @@ TEST(Wsh, GetSockaddrType)
         EXPECT_EQ(result, WSH(GetSockaddrType)(PSOCKADDR(buffer + 1), length, PSOCKADDR_INFO(info)));
         EXPECT_EQ(result ? -1 : addressInfo, info[0]);
     }
-}
-
-// The thread's exception chain, where the fault guard links its frame.
-static void* ChainHead()
-{
-    void* head;
-    __asm__ __volatile__("movl %%fs:0, %0" : "=r"(head));
-    return head;
-}
-static LONG WINAPI ResumeGuardPageFaults(EXCEPTION_POINTERS* p)
-{
-    return p->ExceptionRecord->ExceptionCode == STATUS_GUARD_PAGE_VIOLATION ? EXCEPTION_CONTINUE_EXECUTION
-                                                                            : EXCEPTION_CONTINUE_SEARCH;
-}
-
-// Unreadable addresses and unwritable results end the call with 10022 and leave the exception chain as
-// it was; a guard page's first touch passes the guard to whoever set it.
-TEST(Wsh, InaccessibleMemory)
-{
-    BYTE good[14] = {157, 0, 1, 0, 0, 3, 0}, *unreadable = PageAfter(PAGE_NOACCESS);
-    SOCKADDR_INFO info;
-    void* head = ChainHead();
-    EXPECT_EQ(WSAEINVAL, Classify(unreadable, &info));
-    EXPECT_EQ(WSAEINVAL, Classify(good, PageAfter(PAGE_READONLY)));
-    EXPECT_EQ(0, Classify(good, &info));
-    EXPECT_EQ(head, ChainHead()) << "the guard frame stayed linked";
-    LPTOP_LEVEL_EXCEPTION_FILTER previous = SetUnhandledExceptionFilter(&ResumeGuardPageFaults);
-    EXPECT_EQ(WSAEAFNOSUPPORT, Classify(PageAfter(PAGE_READWRITE | PAGE_GUARD), &info));
-    SetUnhandledExceptionFilter(previous);
 }

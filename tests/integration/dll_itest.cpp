@@ -1,31 +1,9 @@
-// The built DLL, loaded the way the Windows Sockets framework and host
-// programs load it, driven through its exports and the real registry.
-#include <gtest/gtest.h>
-
-#include "support/change_recorder.h"
+// The built DLL, loaded the way the Windows Sockets framework and host programs load it, driven through
+// its exports and the real registry.
 #include "support/debug_output.h"
 #include "support/entry_values.h"
-#include "support/loaded_dll.h"
 #include "support/platform.h"
-#include "support/registry_sandbox.h"
-#include "tolmarin.h"
-
-namespace {
-
-class Dll : public ::testing::Test {
-protected:
-    void SetUp() override { DeleteTree(HKEY_LOCAL_MACHINE, TablePath); }
-    void TearDown() override { DeleteTree(HKEY_LOCAL_MACHINE, TablePath); }
-
-    static void StoreVirtual(int position, DWORD port, DWORD network, DWORD connected)
-    {
-        StoreEntry(
-            position,
-            {{"Type", 1}, {"Protocol", 0}, {"Port", port}, {"Connected", connected}, {"Dnet", network}});
-    }
-};
-
-}  // namespace
+#include "ui/embedded_dialog.h"
 
 TEST(DllPlatform, LoadsAndExportsUndecoratedNames)
 {
@@ -35,69 +13,58 @@ TEST(DllPlatform, LoadsAndExportsUndecoratedNames)
     EXPECT_EQ(nullptr, GetProcAddress(dll.Module(), "OrvantaPropertiesIoctl@8"));
 }
 
-// Run by the program's copy under Windows 3.1 (Win32s) emulation.
+// Run by the program's copy under Windows 3.1 (Win32s) emulation: the attach is refused, with one line.
 TEST(Unsupported, PlatformRefusesTheAttach)
 {
     if (ExpectedPlatform() != TestPlatform::Unsupported)
         GTEST_SKIP() << "runs under win31 emulation only";
-    ASSERT_EQ(TestPlatform::Unsupported, RunningPlatform()) << "version emulation did not apply";
     DebugOutput debug;
     LoadedDll dll;
-    EXPECT_EQ(nullptr, dll.Module());
     EXPECT_EQ(DWORD(ERROR_DLL_INIT_FAILED), dll.Error());
     EXPECT_EQ(std::vector<std::string>{"TOLMARIN: Unsupported Windows platform. Cannot run.\n"},
-              debug.Lines())
-        << "and no clean-up after a refused attach";
+              debug.Lines());
 }
 
-TEST_F(Dll, SaveAndReloadKeepTheStoredTableByteForByte)
+// The table in memory is loaded at attach and saved byte for byte: a save overwrites a stored change
+// made after it, a reload picks it up. Save and reload tell the callback there is nothing unsaved.
+TEST(Dll, SaveReloadAndControlCodes)
 {
-    StoreEntryCount(3);
-    StoreVirtual(0, 1, 100, 1);
-    StoreVirtual(1, 2, 65534, 0);
-    StoreVirtual(2, 255, 7, 1);
+    StoreTable({{1, 1, 100, 1}, {1, 2, 65534, 0}});
     EntryValues before = ReadValues(HKEY_LOCAL_MACHINE, TablePath, true);
     LoadedDll dll;
-    LoadedDll::IoctlFunction ioctl = dll.Ioctl();
-    ASSERT_NE(nullptr, ioctl);
-    EXPECT_EQ(1, ioctl(TOLMARIN_IOCTL_SAVE, nullptr));
-    EXPECT_EQ(before, ReadValues(HKEY_LOCAL_MACHINE, TablePath, true));
-
-    // The table in memory was loaded at attach: a save overwrites a stored
-    // change made after it, a reload picks it up.
-    SetDword(HKEY_LOCAL_MACHINE, EntryPath(0), "Port", 9);
-    EXPECT_EQ(1, ioctl(TOLMARIN_IOCTL_SAVE, nullptr));
-    EXPECT_EQ(before, ReadValues(HKEY_LOCAL_MACHINE, TablePath, true));
-    SetDword(HKEY_LOCAL_MACHINE, EntryPath(0), "Port", 9);
-    EXPECT_EQ(1, ioctl(TOLMARIN_IOCTL_RELOAD, nullptr));
-    DeleteTree(HKEY_LOCAL_MACHINE, TablePath);
-    EXPECT_EQ(1, ioctl(TOLMARIN_IOCTL_SAVE, nullptr));
-    EXPECT_EQ(9u, GetDword(HKEY_LOCAL_MACHINE, EntryPath(0), "Port"));
-}
-
-TEST_F(Dll, ControlCodesNotifyRefuseAndIgnore)
-{
-    LoadedDll dll;
-    LoadedDll::IoctlFunction ioctl = dll.Ioctl();
-    ASSERT_NE(nullptr, ioctl);
+    auto ioctl = dll.Ioctl();
     TolmarinChangeCallback callback = RecordChange;
+    Changes = {};
     EXPECT_EQ(1, ioctl(TOLMARIN_IOCTL_SET_CHANGE_CALLBACK, &callback));
+    SetDword(HKEY_LOCAL_MACHINE, EntryPath(0), "Port", 9);
     EXPECT_EQ(1, ioctl(TOLMARIN_IOCTL_SAVE, nullptr));
+    EXPECT_EQ(before, ReadValues(HKEY_LOCAL_MACHINE, TablePath, true));
+    SetDword(HKEY_LOCAL_MACHINE, EntryPath(0), "Port", 9);
     EXPECT_EQ(1, ioctl(TOLMARIN_IOCTL_RELOAD, nullptr));
-    EXPECT_EQ(2, Changes.calls);
-    EXPECT_EQ(0, Changes.changed) << "saved or reloaded: no unsaved changes";
-    EXPECT_EQ(nullptr, Changes.window) << "no Port Table dialog is open";
-    TolmarinChangeCallback none = nullptr;
-    EXPECT_EQ(1, ioctl(TOLMARIN_IOCTL_SET_CHANGE_CALLBACK, &none));
-    EXPECT_EQ(1, ioctl(TOLMARIN_IOCTL_SAVE, nullptr));
-    EXPECT_EQ(2, Changes.calls) << "a null callback turns notification off";
-
-    // Missing pointer arguments are refused; codes above 6 do nothing.
-    EXPECT_EQ(0, ioctl(TOLMARIN_IOCTL_SET_CHANGE_CALLBACK, nullptr));
-    EXPECT_EQ(0, ioctl(TOLMARIN_IOCTL_GET_DIALOG_TEMPLATE, nullptr));
-    EXPECT_EQ(0, ioctl(TOLMARIN_IOCTL_GET_DIALOG_PROC, nullptr));
     DeleteTree(HKEY_LOCAL_MACHINE, TablePath);
-    for (DWORD code : {7u, 0x80000000u, 0xFFFFFFFFu})
+    EXPECT_EQ(1, ioctl(TOLMARIN_IOCTL_SAVE, nullptr));
+    EXPECT_EQ("9,2,", Stored("Port"));
+    EXPECT_EQ("3 0 0", std::to_string(Changes.calls) + " " + std::to_string(Changes.changed) + " " +
+                           std::to_string(INT_PTR(Changes.window)));
+    // Missing pointer arguments are refused; codes above 6 do nothing.
+    DeleteTree(HKEY_LOCAL_MACHINE, TablePath);
+    for (DWORD code : {0u, 1u, 2u, 7u, 0xFFFFFFFFu})
         EXPECT_EQ(0, ioctl(code, nullptr)) << code;
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, TablePath)) << "nothing saved";
+}
+
+// Control code 3 checks the stored table (two ports numbered 5) with unowned messages, also after a host
+// destroyed its embedded dialog, and passes the last answer back.
+TEST(Dll, ValidateAnswersDecideTheResult)
+{
+    for (int answer : {IDOK, IDCANCEL}) {
+        StoreTable({{1, 5, 10, 1}, {1, 5, 10, 1}});
+        EmbeddedDialog d;
+        DestroyWindow(d.dialog);
+        DialogDriver driver;
+        driver.OnMessageBox(IDOK).OnMessageBox(answer);
+        EXPECT_EQ(answer == IDOK, d.dll.Ioctl()(TOLMARIN_IOCTL_VALIDATE, nullptr));
+        for (const MessageBoxRecord& box : driver.MessageBoxes())
+            EXPECT_EQ(nullptr, box.owner);
+    }
 }

@@ -1,9 +1,9 @@
-// Control code 6 of the built DLL against real services: test_service.cpp
-// installed as "orvanta" and "vemto". Deleting "orvanta" takes its whole key
-// and the Port Table below it, so the key is copied aside and put back.
+// Control code 6 of the built DLL against real services: test_service.cpp installed as "orvanta" and
+// "vemto". Deleting "orvanta" takes its key and the Port Table below it, so the key is copied aside.
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "support/dialog_driver.h"
 #include "support/loaded_dll.h"
@@ -17,7 +17,6 @@ namespace {
 const char Config[] = "SOFTWARE\\TolmarinServiceTest", Backup[] = "SOFTWARE\\TolmarinServiceTest\\Backup";
 const char StackKey[] = "SYSTEM\\CurrentControlSet\\Services\\Orvanta";
 HANDLE quit = CreateEventA(0, TRUE, FALSE, "TolmarinServiceTestQuit");  // ends every test service
-
 SC_HANDLE manager = OpenSCManagerA(0, 0, SC_MANAGER_ALL_ACCESS);
 struct Service {
     SC_HANDLE handle;
@@ -25,8 +24,7 @@ struct Service {
 };
 Service Open(const char* name) { return {OpenServiceA(manager, name, SERVICE_ALL_ACCESS)}; }
 
-// The service's state once it is not pending (after 3 s at most); 0 when it
-// is not installed.
+// The service's state once not pending (3 s at most); 0 when not installed.
 DWORD State(const char* name)
 {
     SERVICE_STATUS status = {};
@@ -46,15 +44,12 @@ void StopAll()
     ResetEvent(quit);
 }
 
-// Leaves the service as a case wants it: absent (null), stopped (""), or
-// running in mode; next is its mode at its next start. Right after the
-// prefix's start the service database may be locked (1055) for a while.
+// Leaves the service absent (null), stopped ("") or running in mode, with next as its mode at its next
+// start. Right after the prefix's start the service database may be locked (1055) for a while.
 void Prepare(const char* name, const char* mode, const char* next)
 {
-    if (!mode) {
-        DeleteService(Open(name).handle);
-        return;
-    }
+    if (!mode)
+        return void(DeleteService(Open(name).handle));
     char path[MAX_PATH];
     std::string program(path, GetModuleFileNameA(0, path, MAX_PATH));
     program = program.substr(0, program.rfind('\\') + 1) + "tolmarin_test_service.exe";
@@ -92,78 +87,57 @@ struct Services : testing::Environment {
 };
 testing::Environment* const services = testing::AddGlobalTestEnvironment(new Services);
 
-// caption | text | owner | style, of a message box.
-std::string Box(const std::string& text, bool owned, UINT style)
-{
-    return "Orvanta Message|" + text + (owned ? "|owned|" : "|unowned|") + std::to_string(style);
-}
-
 }  // namespace
 
-// Each case: the services before (null absent, "" stopped, else the mode
-// they run in) and orvanta's mode at its next start, code 6's argument and
-// the answer to the question (0: not asked); then the failure shown, the
-// controls the services saw in order, and whether the call takes the
-// 10-second wait.
+// Each case: the services before (null absent, "" stopped, else the mode they run in), orvanta's mode at
+// its next start, and the answer to the question (0: code 6 gets an argument and does not ask); then the
+// failure shown, the controls the services saw, and whether it took the 10-second wait. The boxes are
+// unowned "Orvanta Message" boxes, their style after the text; the wait cursor shows behind failures.
 TEST(RestartServices, SequenceMessagesAndStates)
 {
-    const char Question[] =
+    const std::string Question =
         "Orvanta Protocol Properties have changed. Do you want to restart the Orvanta now?\n\nIf you choose "
         "Yes, the Orvanta protocol will be restarted immediately.\nMake sure to close all running Orvanta "
         "applications.\n\nIf you choose No, changes will not take effect until the Orvanta or Windows are "
-        "restarted.";
-    const struct {
-        const char *stack, *stackNext, *driver;
-        bool argument;
-        int answer;
-        const char *failure, *seen;
-        bool slow;
-    } cases[] = {
-        {"run", "run", "run", false, IDYES, 0, "orvanta:stop vemto:stop vemto:start orvanta:start ", false},
-        {"run", "run", "run", false, IDNO, 0, "", false},
-        {"", "run", "run", true, 0, 0, "vemto:stop vemto:start orvanta:start ", false},
-        {"run", "run", "", true, 0, 0, "orvanta:stop vemto:start orvanta:start ", false},
-        {"run", "run", nullptr, true, 0, 0, "orvanta:stop orvanta:start ", false},
-        {nullptr, "", "run", true, 0, "The Orvanta service cannot be accessed", "", false},
-        {"refuse", "run", "run", true, 0, "Couldn't stop the Orvanta service", "vemto:stop vemto:start ",
-         false},
-        {"bounce", "run", "run", true, 0, "Couldn't stop the Orvanta service",
+        "restarted.|36|";
+    const std::tuple<const char*, const char*, const char*, int, const char*, const char*, bool> cases[] = {
+        {"run", "run", "run", IDYES, "", "orvanta:stop vemto:stop vemto:start orvanta:start ", false},
+        {"run", "run", "run", IDNO, "", "", false},
+        {"", "run", "run", 0, "", "vemto:stop vemto:start orvanta:start ", false},
+        {nullptr, "", "run", 0, "The Orvanta service cannot be accessed|16|", "", false},
+        {"bounce", "run", "run", 0, "Couldn't stop the Orvanta service|16|",
          "orvanta:stop vemto:stop vemto:start ", false},
-        {"run", "pending", "run", false, IDYES, "Couldn't start the Orvanta service",
+        {"run", "pending", "run", 0, "Couldn't start the Orvanta service|16|",
          "orvanta:stop vemto:stop vemto:start orvanta:start ", true},
     };
     LoadedDll dll;
-    ASSERT_NE(nullptr, dll.Ioctl()) << "LoadLibrary error " << dll.Error();
     HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW), wait = LoadCursorA(nullptr, IDC_WAIT);
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "case " << &c - cases);
+    for (auto [stack, stackNext, driverMode, answer, failure, seenExpected, slow] : cases) {
+        SCOPED_TRACE(testing::Message() << "stack " << (stack ? stack : "absent") << ", next " << stackNext);
         StopAll();
-        Prepare("vemto", c.driver, "run");
-        Prepare("orvanta", c.stack, c.stackNext);
+        Prepare("vemto", driverMode, "run");
+        Prepare("orvanta", stack, stackNext);
         SetString(HKEY_LOCAL_MACHINE, Config, "Seen", "");
-        std::vector<std::string> expected, shown;
+        std::string shown;
         HCURSOR cursor = nullptr;  // while the last message box is shown
         auto look = [&](HWND) { cursor = GetCursor(); };
         DialogDriver driver(15000);
-        if (c.answer)
-            expected.push_back(Box(Question, false, MB_YESNO | MB_ICONQUESTION)),
-                driver.OnMessageBox(c.answer, look);
-        if (c.failure)
-            expected.push_back(Box(c.failure, false, MB_ICONHAND)), driver.OnMessageBox(IDOK, look);
+        answer ? void(driver.OnMessageBox(answer, look)) : void();
+        *failure ? void(driver.OnMessageBox(IDOK, look)) : void();
         SetCursor(arrow);
         DWORD start = GetTickCount();
-        EXPECT_EQ(1, dll.Ioctl()(TOLMARIN_IOCTL_RESTART_SERVICES, c.argument ? &start : nullptr));
+        EXPECT_EQ(1, dll.Ioctl()(TOLMARIN_IOCTL_RESTART_SERVICES, answer ? nullptr : &start));
         DWORD elapsed = GetTickCount() - start;
         for (const MessageBoxRecord& box : driver.MessageBoxes())
-            shown.push_back(Box(box.text, box.owner != nullptr, box.style));
-        EXPECT_EQ(expected, shown);
-        EXPECT_EQ(c.failure ? wait : c.answer ? arrow : nullptr, cursor) << "the wait cursor behind failures";
+            shown += (box.caption == "Orvanta Message" && !box.owner ? "" : "?") + box.text + "|" +
+                     std::to_string(box.style) + "|";
+        EXPECT_EQ((answer ? Question : "") + failure, shown);
+        EXPECT_EQ(*failure ? wait : answer ? arrow : nullptr, cursor);
         EXPECT_EQ(arrow, GetCursor());
         std::vector<BYTE> seen;
-        DWORD type;
-        GetRaw(HKEY_LOCAL_MACHINE, Config, "Seen", &type, &seen);
-        EXPECT_STREQ(c.seen, reinterpret_cast<const char*>(seen.data()));
-        EXPECT_EQ(c.slow, elapsed >= 10000) << elapsed << " ms";
-        EXPECT_GT(c.slow ? 12000u : 5000u, elapsed);
+        GetRaw(HKEY_LOCAL_MACHINE, Config, "Seen", nullptr, &seen);
+        EXPECT_STREQ(seenExpected, reinterpret_cast<const char*>(seen.data()));
+        EXPECT_EQ(slow, elapsed >= 10000) << elapsed << " ms";
+        EXPECT_GT(slow ? 12000u : 5000u, elapsed);
     }
 }

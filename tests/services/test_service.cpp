@@ -1,13 +1,9 @@
-// A stand-in for the services "orvanta" and "vemto". The key
-// HKLM\SOFTWARE\TolmarinServiceTest holds, under the service's name, the
-// mode it takes at each start: "run" (or nothing) stops promptly, "refuse"
-// accepts no stop, "bounce" goes from stop pending back to running once,
-// "pending" stays in start pending. Each start and stop control is appended
-// to the value "Seen" there. The tests' event TolmarinServiceTestQuit ends
-// every mode.
-// RegGetValueA and RegSetKeyValueA.
+// A stand-in for the services "orvanta" and "vemto". HKLM\SOFTWARE\TolmarinServiceTest holds, under the
+// service's name, the mode it takes at each start: "run" (or nothing) stops promptly, "bounce" goes from
+// stop pending back to running once, "pending" stays in start pending. Each start and stop control is
+// appended to the value "Seen" there. The tests' event TolmarinServiceTestQuit ends every mode.
 #undef _WIN32_WINNT
-#define _WIN32_WINNT 0x0600
+#define _WIN32_WINNT 0x0600  // RegGetValueA and RegSetKeyValueA
 #include <windows.h>
 
 #include <stdio.h>
@@ -18,7 +14,6 @@ namespace {
 char name[64], mode[16] = "run";
 SERVICE_STATUS_HANDLE handle;
 HANDLE events[2];  // the stop control, the tests' quit
-
 const char Key[] = "SOFTWARE\\TolmarinServiceTest";
 
 void Record(const char* event)
@@ -39,8 +34,7 @@ void Report(DWORD state, DWORD accepted = SERVICE_ACCEPT_STOP)
 // True on a stop control, false when the tests end the service.
 bool Wait() { return WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0; }
 
-// Stop pending is reported before the control returns, so the controller's
-// status record shows it.
+// Stop pending is reported before the control returns, so the controller's status record shows it.
 DWORD WINAPI Handler(DWORD control, DWORD, void*, void*)
 {
     if (control != SERVICE_CONTROL_STOP)
@@ -60,13 +54,9 @@ void WINAPI ServiceMain(DWORD, char** argv)
     events[1] = CreateEventA(0, TRUE, FALSE, "TolmarinServiceTestQuit");
     handle = RegisterServiceCtrlHandlerExA(name, Handler, 0);
     Record("start");
-    Report(strcmp(mode, "pending") ? SERVICE_RUNNING : SERVICE_START_PENDING,
-           strcmp(mode, "refuse") ? SERVICE_ACCEPT_STOP : 0);
-    if (Wait() && !strcmp(mode, "bounce")) {
-        Sleep(300);
-        Report(SERVICE_RUNNING);
-        Wait();
-    }
+    Report(strcmp(mode, "pending") ? SERVICE_RUNNING : SERVICE_START_PENDING);
+    if (Wait() && !strcmp(mode, "bounce"))
+        Sleep(300), Report(SERVICE_RUNNING), Wait();
     Report(SERVICE_STOPPED, 0);
 }
 

@@ -1,9 +1,9 @@
-// The lines "TOLMARIN: ..." that the process writes with OutputDebugStringA
-// while an object of this class exists. The system raises
-// DBG_PRINTEXCEPTION_C for each line; a vectored handler sees it first and
-// lets it pass on.
+// The lines "TOLMARIN: ..." that the process writes with OutputDebugStringA while an object of this
+// class exists: a vectored handler sees each DBG_PRINTEXCEPTION_C first and lets it pass on.
 #pragma once
 #include <windows.h>
+
+#include <string.h>
 
 #include <string>
 #include <vector>
@@ -23,11 +23,11 @@ private:
     static LONG CALLBACK Record(EXCEPTION_POINTERS* exception)
     {
         const EXCEPTION_RECORD* record = exception->ExceptionRecord;
-        if (record->ExceptionCode == DBG_PRINTEXCEPTION_C && record->NumberParameters >= 2) {
-            std::string line = reinterpret_cast<const char*>(record->ExceptionInformation[1]);
-            if (line.compare(0, 10, "TOLMARIN: ") == 0)
-                Written().push_back(line);
-        }
+        const char* line = record->ExceptionCode == DBG_PRINTEXCEPTION_C && record->NumberParameters >= 2
+                               ? reinterpret_cast<const char*>(record->ExceptionInformation[1])
+                               : "";
+        if (strncmp(line, "TOLMARIN: ", 10) == 0)
+            Written().push_back(line);
         return EXCEPTION_CONTINUE_SEARCH;
     }
     void* handler;

@@ -17,8 +17,8 @@ std::string ClassOf(HWND window)
     return name;
 }
 
-// A message box is a dialog of statics and buttons, its text in static 0xFFFF;
-// style gets the MB_ICON* flag of its icon and the MB_ type of its visible buttons.
+// A message box is a dialog of statics and buttons, its text in static 0xFFFF; style gets the MB_ICON*
+// flag of its icon and the MB_ type of its visible buttons.
 bool IsMessageBox(HWND window, UINT& style)
 {
     if (ClassOf(GetDlgItem(window, BoxTextId)) != "Static")
@@ -46,8 +46,7 @@ bool IsMessageBox(HWND window, UINT& style)
 
 BOOL CALLBACK NoteWindow(HWND window, LPARAM list)
 {
-    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-    return TRUE;
+    return reinterpret_cast<std::vector<HWND>*>(list)->push_back(window), TRUE;
 }
 
 }  // namespace
@@ -127,11 +126,6 @@ std::string WindowText(HWND window)
     char text[1024] = "";
     GetWindowTextA(window, text, sizeof(text));
     return text;
-}
-
-void PressButton(HWND dialog, int id)
-{
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(GetDlgItem(dialog, id)));
 }
 
 void flush_events()

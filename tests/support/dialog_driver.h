@@ -1,10 +1,8 @@
-// Answers the modal dialogs and message boxes of the test's thread from a
-// queue: a WH_CBT hook takes the next answer as each window activates, and a
-// timer runs it from the modal loop once the window is set up. A dialog that
-// activates again (after its own message box) takes an answer only when the
-// next one names it. Windows that were open before the driver (a test's own
-// modeless or embedded dialog) are left alone. Windows nobody expects are reported and cancelled; after
-// timeoutMs without a new window, whatever is still open is reported and ended.
+// Answers the modal dialogs and message boxes of the test's thread from a queue: a WH_CBT hook takes the
+// next answer as each window activates, and a timer runs it from the modal loop once the window is set
+// up. A dialog that activates again (after its own message box) takes an answer only when the next one
+// names it. Windows open before the driver are left alone; windows nobody expects are reported and
+// cancelled; after timeoutMs without a new window, whatever is still open is reported and ended.
 #pragma once
 #include <windows.h>
 
@@ -22,19 +20,19 @@ struct MessageBoxRecord {
 class DialogDriver {
 public:
     using Action = std::function<void(HWND window)>;
-
     explicit DialogDriver(DWORD timeoutMs = 10000);
     ~DialogDriver();  // reports the answers never taken
     DialogDriver(const DialogDriver&) = delete;
-    DialogDriver& operator=(const DialogDriver&) = delete;
-
     // Next answer: the dialog captioned caption; action fills, looks, presses.
     DialogDriver& OnDialog(const std::string& caption, Action action)
     {
-        return Add({false, caption, 0, action});
+        return answers.push_back({false, caption, 0, action}), *this;
     }
     // Next answer: a message box; recorded, checked while shown, then answered.
-    DialogDriver& OnMessageBox(int answer, Action check = nullptr) { return Add({true, "", answer, check}); }
+    DialogDriver& OnMessageBox(int answer, Action check = nullptr)
+    {
+        return answers.push_back({true, "", answer, check}), *this;
+    }
     // Every message box seen, expected or not, in order.
     const std::vector<MessageBoxRecord>& MessageBoxes() const { return boxes; }
     const std::vector<std::string>& MessageTexts() const { return texts; }
@@ -46,7 +44,6 @@ private:
         int button;  // pressed after action for a message box
         Action action;
     };
-    DialogDriver& Add(const Answer& answer) { return answers.push_back(answer), *this; }
     static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
     void Activated(HWND window);
@@ -92,6 +89,9 @@ inline std::string Enabled(HWND dialog, std::initializer_list<int> ids)
     return states;
 }
 // Posts the button's click, handled once the step is back in the modal loop.
-void PressButton(HWND dialog, int id);
+inline void PressButton(HWND dialog, int id)
+{
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(GetDlgItem(dialog, id)));
+}
 // Dispatches this thread's messages for 50 ms.
 void flush_events();

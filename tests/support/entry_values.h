@@ -31,15 +31,14 @@ inline void StoreValues(HKEY root, const std::string& entry, const EntryValues& 
                                                : value.size() > 1 && value[1] == ':' ? 2
                                                                                      : 0;
         std::string key = slash == std::string::npos ? entry : entry + "\\" + name.substr(0, slash);
-        std::string leaf = name.substr(slash + 1), data = value.substr(skip);
+        std::string data = value.substr(skip);
         char kind = skip == 1 ? 'd' : skip == 2 ? value[0] : 's';
-        if (kind == 'd') {
-            SetDword(root, key, leaf.c_str(), DWORD(std::stoul(data, nullptr, 0)));
-            continue;
-        }
         std::replace(data.begin(), data.end(), '|', '\0');
-        SetRaw(root, key, leaf.c_str(), kind == 'm' ? REG_MULTI_SZ : REG_SZ, data.data(),
-               DWORD(data.size() + (kind == 's')));
+        if (kind == 'd')
+            SetDword(root, key, name.substr(slash + 1).c_str(), DWORD(std::stoul(data, nullptr, 0)));
+        else
+            SetRaw(root, key, name.substr(slash + 1).c_str(), kind == 'm' ? REG_MULTI_SZ : REG_SZ,
+                   data.data(), DWORD(data.size() + (kind == 's')));
     }
 }
 inline void StoreValues(HKEY root, const std::string& entry, const std::string& line)
@@ -63,13 +62,11 @@ inline EntryValues ReadValues(HKEY root, const std::string& entry, bool typed = 
             GetRaw(root, path, name.c_str(), &type, &data);
             std::string text(data.begin(), data.end() - (type == REG_SZ && !data.empty()));
             std::replace(text.begin(), text.end(), '\0', '|');
-            std::string tag = type == REG_DWORD      ? (typed ? "d:" : "#")
-                              : type == REG_MULTI_SZ ? "m:"
-                              : type != REG_SZ       ? "t" + std::to_string(type) + ":"
-                              : typed                ? "s:"
-                                                     : "";
             values[key + name] =
-                tag + (type == REG_DWORD ? std::to_string(GetDword(root, path, name.c_str())) : text);
+                type == REG_DWORD ? (typed ? "d:" : "#") + std::to_string(GetDword(root, path, name.c_str()))
+                : type == REG_MULTI_SZ ? "m:" + text
+                : type != REG_SZ       ? "t" + std::to_string(type) + ":" + text
+                                       : (typed ? "s:" : "") + text;
         }
     }
     return values;

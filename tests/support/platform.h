@@ -1,6 +1,5 @@
-// Which Windows the test program runs as. Programs named *_win98.exe,
-// *_nt40.exe, *_win2k.exe and *_win31.exe run under Wine's version
-// emulation; Windows 3.1 (Win32s) is a platform the module refuses.
+// Which Windows the test program runs as. Programs named *_win98.exe, *_nt40.exe, *_win2k.exe and
+// *_win31.exe run under Wine's version emulation; Windows 3.1 (Win32s) is a platform the module refuses.
 #pragma once
 #include <windows.h>
 
@@ -14,11 +13,10 @@ inline TestPlatform RunningPlatform()
     OSVERSIONINFOA version = {};
     version.dwOSVersionInfoSize = sizeof(version);
     GetVersionExA(&version);
-    if (version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS)
-        return TestPlatform::Win9x;
-    if (version.dwPlatformId != VER_PLATFORM_WIN32_NT)
-        return TestPlatform::Unsupported;
-    return version.dwMajorVersion > 4 ? TestPlatform::Nt5Plus : TestPlatform::Nt4;
+    return version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS ? TestPlatform::Win9x
+           : version.dwPlatformId != VER_PLATFORM_WIN32_NT    ? TestPlatform::Unsupported
+           : version.dwMajorVersion > 4                       ? TestPlatform::Nt5Plus
+                                                              : TestPlatform::Nt4;
 }
 
 // The platform the program's file name asks for; Nt5Plus when it names none.

@@ -1,5 +1,7 @@
 #include "support/registry_sandbox.h"
 
+#include <string.h>
+
 #include <algorithm>
 
 // Declared by the system headers only for Windows Vista and later; Wine has it.
@@ -18,9 +20,8 @@ HKEY Open(HKEY root, const std::string& path, DWORD options = 0, REGSAM access =
 HKEY Create(HKEY root, const std::string& path, DWORD options = 0)
 {
     HKEY key = nullptr;
-    LONG status =
-        RegCreateKeyExA(root, path.c_str(), 0, nullptr, options, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-    return status == ERROR_SUCCESS ? key : nullptr;
+    RegCreateKeyExA(root, path.c_str(), 0, nullptr, options, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    return key;
 }
 
 // The names of the subkeys, or of the values, of a key, in the registry's order.
@@ -29,16 +30,13 @@ std::vector<std::string> EnumNames(HKEY root, const std::string& path, bool valu
     std::vector<std::string> names;
     HKEY key = Open(root, path);
     char name[16384];
-    for (DWORD i = 0; key; ++i) {
-        DWORD length = sizeof(name);
-        if ((values
-                 ? RegEnumValueA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr)
-                 : RegEnumKeyExA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr)) != ERROR_SUCCESS)
-            break;
+    for (DWORD i = 0, length = sizeof(name);
+         key &&
+         (values ? RegEnumValueA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr)
+                 : RegEnumKeyExA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr)) == ERROR_SUCCESS;
+         ++i, length = sizeof(name))
         names.push_back(name);
-    }
-    if (key)
-        RegCloseKey(key);
+    key&& RegCloseKey(key);
     return names;
 }
 
@@ -55,15 +53,13 @@ RegistrySandbox::RegistrySandbox(HKEY root, const std::string& path) : root(root
     size_t end = path.find('\\');
     while (end != std::string::npos && KeyExists(root, path.substr(0, end)))
         end = path.find('\\', end + 1);
-    if (end != std::string::npos)
-        created = path.substr(0, end);
+    created = path.substr(0, end);
     key = Create(root, path);
 }
 
 RegistrySandbox::~RegistrySandbox()
 {
-    if (key)
-        RegCloseKey(key);
+    key&& RegCloseKey(key);
     DeleteTree(root, created);
 }
 
@@ -72,12 +68,11 @@ void DeleteTree(HKEY root, const std::string& path) { RegDeleteTreeA(root, path.
 RegistryLink::RegistryLink(HKEY root, const std::string& path, const std::string& target)
     : root(root), path(path)
 {
-    if (HKEY link = Create(root, path, REG_OPTION_CREATE_LINK)) {
-        std::wstring name = L"\\Registry\\Machine\\" + std::wstring(target.begin(), target.end());
+    std::wstring name = L"\\Registry\\Machine\\" + std::wstring(target.begin(), target.end());
+    if (HKEY link = Create(root, path, REG_OPTION_CREATE_LINK))
         RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(name.data()),
-                       DWORD(name.size() * sizeof(wchar_t)));
-        RegCloseKey(link);
-    }
+                       DWORD(name.size() * sizeof(wchar_t))),
+            RegCloseKey(link);
 }
 
 // The link itself, or a key the test made of it again.
@@ -85,26 +80,20 @@ RegistryLink::~RegistryLink()
 {
     auto deleteKey = reinterpret_cast<LONG(WINAPI*)(HANDLE)>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtDeleteKey")));
-    if (HKEY link = Open(root, path, REG_OPTION_OPEN_LINK, KEY_READ | DELETE)) {
-        deleteKey(link);
-        RegCloseKey(link);
-    }
+    if (HKEY link = Open(root, path, REG_OPTION_OPEN_LINK, KEY_READ | DELETE))
+        deleteKey(link), RegCloseKey(link);
 }
 
 bool KeyExists(HKEY root, const std::string& path)
 {
     HKEY key = Open(root, path);
-    if (key)
-        RegCloseKey(key);
-    return key != nullptr;
+    return key && !RegCloseKey(key);
 }
 
 void SetRaw(HKEY root, const std::string& path, const char* name, DWORD type, const void* data, DWORD size)
 {
-    if (HKEY key = Create(root, path)) {
-        RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
-        RegCloseKey(key);
-    }
+    if (HKEY key = Create(root, path))
+        RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size), RegCloseKey(key);
 }
 
 void SetDword(HKEY root, const std::string& path, const char* name, DWORD value)
@@ -127,19 +116,16 @@ bool GetRaw(HKEY root, const std::string& path, const char* name, DWORD* type, s
         status = RegQueryValueExA(key, name, nullptr, &kind, data->data(), &size);
         data->resize(size);
     }
-    if (key)
-        RegCloseKey(key);
-    if (type)
-        *type = kind;
+    key&& RegCloseKey(key);
+    type && (*type = kind);
     return status == ERROR_SUCCESS;
 }
 
 DWORD GetDword(HKEY root, const std::string& path, const char* name, DWORD fallback)
 {
     std::vector<BYTE> data;
-    if (!GetRaw(root, path, name, nullptr, &data) || data.size() != 4)
-        return fallback;
-    return DWORD(data[0]) | DWORD(data[1]) << 8 | DWORD(data[2]) << 16 | DWORD(data[3]) << 24;
+    return GetRaw(root, path, name, nullptr, &data) && data.size() == 4 ? memcpy(&fallback, data.data(), 4),
+           fallback                                                     : fallback;
 }
 
 std::vector<std::string> SubkeyNames(HKEY root, const std::string& path)
@@ -155,8 +141,7 @@ std::vector<std::string> ValueNames(HKEY root, const std::string& path)
 std::vector<std::string> SortedValueNames(HKEY root, const std::string& path)
 {
     std::vector<std::string> names = ValueNames(root, path);
-    std::sort(names.begin(), names.end());
-    return names;
+    return std::sort(names.begin(), names.end()), names;
 }
 
 std::string EntryPath(int position) { return TablePath + std::string("\\Entry") + std::to_string(position); }

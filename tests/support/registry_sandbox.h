@@ -1,4 +1,4 @@
-// Test helpers for the real (Wine) registry.
+// Test helpers for the real (Wine) registry, independent of the library's own registry layer.
 #pragma once
 #include <windows.h>
 
@@ -7,46 +7,38 @@
 #include <utility>
 #include <vector>
 
-// A scratch key, emptied and created for a test. When the sandbox goes out
-// of scope, the first level of its path that did not exist before goes with
-// everything below it, so the parent keys created on the way go too.
+// A scratch key, emptied and created for a test. When the sandbox goes out of scope, the first level of
+// its path that did not exist before goes with everything below it.
 class RegistrySandbox {
 public:
-    // HKEY_CURRENT_USER\Software\<name>.
-    explicit RegistrySandbox(const char* name = "TolmarinTest");
+    explicit RegistrySandbox(const char* name = "TolmarinTest");  // HKEY_CURRENT_USER\Software\<name>
     RegistrySandbox(HKEY root, const std::string& path);
     ~RegistrySandbox();
     RegistrySandbox(const RegistrySandbox&) = delete;
-    RegistrySandbox& operator=(const RegistrySandbox&) = delete;
     HKEY Key() const { return key; }
     const std::string& Path() const { return path; }
 
 private:
     HKEY root;
-    std::string path;
-    std::string created;
+    std::string path, created;
     HKEY key;
 };
 
 // Deletes a key and its whole tree (missing is fine).
 void DeleteTree(HKEY root, const std::string& path);
-// A registry link at path to target (a key path below HKEY_LOCAL_MACHINE)
-// for the length of a scope. Tree deletions follow links, so the link goes
-// with the scope if it is still there, itself and never its target.
+// A registry link at path to target (a key path below HKEY_LOCAL_MACHINE) for the length of a scope.
+// Tree deletions follow links, so the link goes with the scope, itself and never its target.
 class RegistryLink {
 public:
     RegistryLink(HKEY root, const std::string& path, const std::string& target);
     ~RegistryLink();
     RegistryLink(const RegistryLink&) = delete;
-    RegistryLink& operator=(const RegistryLink&) = delete;
 
 private:
     HKEY root;
     std::string path;
 };
 
-// Direct registry access for setting up and checking tests, independent of
-// the library's own registry layer.
 bool KeyExists(HKEY root, const std::string& path);
 void SetDword(HKEY root, const std::string& path, const char* name, DWORD value);
 void SetRaw(HKEY root, const std::string& path, const char* name, DWORD type, const void* data, DWORD size);

@@ -27,6 +27,18 @@ struct Usage {
     long heapBlocks, gdi, user;
 };
 
+// Counts window when this process owns it, and a top-level window's
+// descendants with it.
+BOOL CALLBACK CountWindows(HWND window, LPARAM count)
+{
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process == GetCurrentProcessId() && ++*reinterpret_cast<long*>(count) &&
+        !(GetWindowLongA(window, GWL_STYLE) & WS_CHILD))
+        EnumChildWindows(window, CountWindows, count);
+    return TRUE;
+}
+
 // Busy blocks of every heap of the process (the C runtime's heap too), and
 // the process's GDI and USER objects.
 Usage Measure()
@@ -43,12 +55,18 @@ Usage Measure()
     }
     long gdi = long(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS));
     long user = long(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS));
-    // Wine answers 0 for both, but takes a handle by its table index alone
-    // (the upper word 0): every index is asked what it holds. An icon keeps
-    // its pictures as GDI bitmaps, so a lost icon counts there.
-    for (UINT_PTR index = 0, probe = !gdi && !user; probe && index < 0x10000; ++index) {
-        gdi += GetObjectType(HGDIOBJ(index)) != 0;
-        user += IsWindow(HWND(index)) || IsMenu(HMENU(index));
+    // Wine answers 0 for both, but takes a GDI object or a menu by its
+    // table index alone (the upper word 0), answered from the process's own
+    // table: every index is asked what it holds. An icon keeps its pictures
+    // as GDI bitmaps, so a lost icon counts there. Windows are counted by
+    // enumeration (top-level, their descendants and message-only ones), as
+    // probing a window index asks the server.
+    if (!gdi && !user) {
+        for (UINT_PTR index = 0; index < 0x10000; ++index)
+            gdi += GetObjectType(HGDIOBJ(index)) != 0, user += IsMenu(HMENU(index)) != 0;
+        EnumWindows(CountWindows, LPARAM(&user));
+        for (HWND window = nullptr; (window = FindWindowExA(HWND_MESSAGE, window, nullptr, nullptr));)
+            CountWindows(window, LPARAM(&user));
     }
     return {blocks, gdi, user};
 }

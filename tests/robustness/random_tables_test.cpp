@@ -338,8 +338,14 @@ TEST(RandomTables, Batch)
     ASSERT_NE(nullptr, results);
     for (unsigned seed = first; seed < first + count; ++seed) {
         Outcome outcome = RunTable(seed);
-        fprintf(results, "%u %s\n", seed,
-                outcome.first == outcome.second && outcome.targetKept ? "ok" : "differs");
+        bool same = outcome.first == outcome.second && outcome.targetKept;
+        fprintf(results, "%u %s\n", seed, same ? "ok" : "differs");
+        if (!same) {
+            fprintf(results, " seed %u, table %u of the batch from seed %u%s\n", seed, seed - first + 1,
+                    first, outcome.targetKept ? "" : ", link target changed");
+            for (const std::string& line : outcome.Differences())
+                fprintf(results, " %s\n", line.c_str());
+        }
         fflush(results);
     }
     fclose(results);
@@ -352,13 +358,16 @@ struct SoakCounts {
 };
 
 // Lines of the results file: how many tables finished, how many differed.
-void ReadResults(const char* path, int& done, int& differing)
+void ReadResults(const char* path, int& done, int& differing, bool report = false)
 {
     done = differing = 0;
-    char line[64];
+    char line[512];
     if (FILE* file = fopen(path, "r")) {
         while (fgets(line, sizeof(line), file))
-            ++done, differing += strstr(line, "differs") != nullptr;
+            if (line[0] != ' ')
+                ++done, differing += strstr(line, "differs") != nullptr;
+            else if (report)
+                printf("soak:%s", line);
         fclose(file);
     }
 }
@@ -402,9 +411,13 @@ unsigned RunBatch(unsigned first, unsigned count, DWORD tableLimitMs, SoakCounts
             break;
         }
     }
+    ReadResults(results, done, differing, true);
     if (exited && unsigned(done) < count)
         ++counts.crashed;
     bool stopped = unsigned(done) < count;
+    if (stopped)
+        printf("soak: seed %u %s, table %d of the batch from seed %u\n", first + unsigned(done),
+               exited ? "crashed" : "hung", done + 1, first);
     counts.ran += done + stopped;
     counts.differing += differing;
     CloseHandle(child.hProcess);

@@ -33,13 +33,11 @@ BOOL CALLBACK CountWindows(HWND window, LPARAM count)
     return TRUE;
 }
 
-// Busy blocks of every heap of the process (the C runtime's heap too), GDI
-// objects and USER objects. Wine's GetGuiResources answers 0, but Wine takes
-// a GDI object or a menu by its table index alone (the upper word 0) and
-// answers from the process's own table: every index is asked what it holds
-// (an icon keeps its pictures as GDI bitmaps, so a lost icon counts there).
-// Windows are enumerated (top-level, message-only and their descendants):
-// asking a window index not in the process's table goes to the server.
+// Busy blocks of every heap of the process, GDI and USER objects. Wine's
+// GetGuiResources answers 0, but Wine takes a GDI object or a menu by its
+// table index alone and answers from the process's own table, so every
+// index is asked (a lost icon counts too: it keeps its pictures as GDI
+// bitmaps); windows are enumerated, as asking a window index goes to the server.
 struct Usage {
     long heapBlocks;
     std::string objects;
@@ -84,14 +82,6 @@ void ExpectNoGrowth(const std::string& what, const std::function<void()>& cycle)
     EXPECT_EQ(before.objects, after.objects) << what;
 }
 
-// A modeless dialog of the module, opened and closed.
-void OpenAndClose(int id, DLGPROC proc, LPARAM param)
-{
-    HWND dialog = CreateDialogParamA(nullptr, MAKEINTRESOURCEA(id), nullptr, proc, param);
-    EXPECT_NE(nullptr, dialog);
-    DestroyWindow(dialog);
-}
-
 // The BACnet/IP sheet, modeless, on port, every page made and filled.
 void OpenAndCloseSheet(Port& port)
 {
@@ -99,10 +89,8 @@ void OpenAndCloseSheet(Port& port)
     PROPSHEETHEADERA sheet = {};
     for (int id : {IDD_BIP_PORT_PAGE, IDD_BIP_BBMD_PAGE, IDD_BIP_FOREIGN_DEVICE_PAGE}) {
         PROPSHEETPAGEA& page = pages[sheet.nPages++];
-        page.dwSize = sizeof(page);
-        page.pszTemplate = MAKEINTRESOURCEA(id);
-        page.pfnDlgProc = port.GetDialogProc();
-        page.lParam = LPARAM(&port);
+        page.dwSize = sizeof(page), page.pszTemplate = MAKEINTRESOURCEA(id);
+        page.pfnDlgProc = port.GetDialogProc(), page.lParam = LPARAM(&port);
     }
     sheet.dwSize = sizeof(sheet);
     sheet.dwFlags = PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW | PSH_MODELESS;
@@ -151,12 +139,17 @@ TEST(Leaks, TableLoadAndEveryDialog)
         Port& port = *node->port;
         std::string what = port.GetTypeName() + std::string(" ") + port.GetProtocolName();
         ExpectNoGrowth(what, [&] {
-            port.GetDialogId() < 0 ? OpenAndCloseSheet(port)
-                                   : OpenAndClose(port.GetDialogId(), port.GetDialogProc(), LPARAM(&port));
+            port.GetDialogId() < 0
+                ? OpenAndCloseSheet(port)
+                : void(DestroyWindow(CreateDialogParamA(nullptr, MAKEINTRESOURCEA(port.GetDialogId()),
+                                                        nullptr, port.GetDialogProc(), LPARAM(&port))));
         });
     }
     char dial[256] = "/dial:ATDT123 /retries:3";
-    ExpectNoGrowth("Dial dialog", [&] { OpenAndClose(IDD_DIAL, DialDialogProc, LPARAM(dial)); });
+    ExpectNoGrowth("Dial dialog", [&] {
+        DestroyWindow(
+            CreateDialogParamA(nullptr, MAKEINTRESOURCEA(IDD_DIAL), nullptr, DialDialogProc, LPARAM(dial)));
+    });
     FreePortTable();
     DeleteTree(HKEY_LOCAL_MACHINE, TablePath);
 }

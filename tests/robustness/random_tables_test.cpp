@@ -263,7 +263,7 @@ DWORD WINAPI Watchdog(void*)
 }  // namespace
 
 // TOLMARIN_TABLES seeds from TOLMARIN_FIRST_TABLE, in this process: the
-// share of `make test` (120), or a child of RandomTables.Soak, which gives
+// share of `make test` (60), or a child of RandomTables.Soak, which gives
 // TOLMARIN_BATCH_RESULTS a line per table: "seed ok", "seed differs, ..."
 // and the differing lines, or "seed hung, ..." (the child then ends).
 TEST(RandomTables, SaveAfterLoadIsIdempotent)
@@ -273,8 +273,7 @@ TEST(RandomTables, SaveAfterLoadIsIdempotent)
         ASSERT_NE(nullptr, results = fopen(path, "a"));
         CloseHandle(CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr));
     }
-    for (seed = first; seed < first + EnvNumber("TOLMARIN_TABLES", 120);
-         ++seed, tableStart = GetTickCount()) {
+    for (seed = first; seed < first + EnvNumber("TOLMARIN_TABLES", 60); ++seed, tableStart = GetTickCount()) {
         std::vector<std::string> lines = RunTable(seed);
         EXPECT_EQ(std::vector<std::string>{}, lines) << "seed " << seed;
         if (!results)

@@ -78,13 +78,17 @@ fuzz: setup
 # `make soak`: SOAK_TABLES random Port Tables, run in batches of child
 # processes so that a crash or a hang is counted, and SOAK_CYCLES cycles of
 # each leak check. It runs a copy of the program, which a rebuild meanwhile
-# leaves alone.
+# leaves alone, in a Wine prefix of its own: the tests write the same
+# registry keys, and a `make test` meanwhile would change its tables.
 SOAK_TABLES ?= 10000
 SOAK_CYCLES ?= 1000
+SOAK_PREFIX := $(abspath $(BUILD))/soak-prefix
 .PHONY: soak
 soak: configure
 	cmake --build $(BUILD) -j $(JOBS) --target tolmarin test_robustness
-	@sh scripts/wine-prefix.sh $(PREFIX) $(BUILD)/test-versions.reg
+	@sh scripts/wine-prefix.sh $(SOAK_PREFIX) $(BUILD)/test-versions.reg
 	cp $(BUILD)/test_robustness.exe $(BUILD)/soak_robustness.exe
-	cd $(BUILD) && WINEPREFIX=$(PREFIX) WINEARCH=win32 WINEDEBUG=-all TOLMARIN_SOAK=$(SOAK_TABLES) \
-	    TOLMARIN_LEAK_CYCLES=$(SOAK_CYCLES) wine soak_robustness.exe --gtest_filter='RandomTables.Soak:Leaks.*'
+	cd $(BUILD) && start=$$(date +%s) && WINEPREFIX=$(SOAK_PREFIX) WINEARCH=win32 WINEDEBUG=-all \
+	    TOLMARIN_SOAK=$(SOAK_TABLES) TOLMARIN_LEAK_CYCLES=$(SOAK_CYCLES) \
+	    wine soak_robustness.exe --gtest_filter='RandomTables.Soak:Leaks.*'; status=$$?; \
+	    echo "soak: $$(($$(date +%s) - start)) s"; exit $$status

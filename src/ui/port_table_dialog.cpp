@@ -158,12 +158,17 @@ void FillRows(const ListViewRows& rows)
 
     BYTE statuses[MaxPortTableEntries];
     count = ComputeEntryStatuses(statuses, count);
+    // Drawn once when filled: a list redrawn at each of 255 rows keeps a
+    // full table's dialog busy for seconds.
+    SendMessageA(rows.Window(), WM_SETREDRAW, FALSE, 0);
     int row = 0;
     for (PortTableNode* node = PortTable.head; node && row < count; node = node->next, ++row) {
         rows.InsertRow(row, RowImage(node->port, statuses[row]), false);
         if (node->port)
             SetRowTexts(rows, row, *node->port);
     }
+    SendMessageA(rows.Window(), WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(rows.Window(), nullptr, TRUE);
     if (count > 0)
         ListView(rows.Window()).SetSelected(0, true);
 }

@@ -103,27 +103,6 @@ TEST(PortDialog, EditTakesTheFieldsOnlyOnAValidOk)
               std::make_tuple(box.text, box.caption, box.owner, box.style));
 }
 
-// No template fails like Cancel; without a port the procedure ignores OK,
-// answers TRUE for other controls whatever their notification and ends on
-// Cancel; a missing string shows "".
-TEST(PortDialog, MissingTemplatePortOrString)
-{
-    EXPECT_FALSE(FakePhysicalPort().Edit(nullptr));  // dialog id -1
-    Modeless dialog(IDD_VIRTUAL_PORT, PortDialogProc, nullptr);
-    ShowWindow(dialog.window, SW_SHOWNA);
-    EXPECT_EQ("", ControlText(dialog.window, IDC_PORT_ID));
-    EXPECT_EQ(FALSE, PortDialogProc(dialog.window, WM_COMMAND, IDOK, 0));
-    for (int id : {IDC_PORT_ID, IDC_NETWORK, 600})
-        EXPECT_EQ(TRUE, PortDialogProc(dialog.window, WM_COMMAND, MAKEWPARAM(id, EN_CHANGE), 0)) << id;
-    EXPECT_TRUE(IsWindowVisible(dialog.window));
-    PortDialogProc(dialog.window, WM_COMMAND, IDCANCEL, 0);
-    EXPECT_FALSE(IsWindowVisible(dialog.window));
-    DialogDriver driver;
-    driver.OnMessageBox(IDCANCEL);
-    EXPECT_EQ(IDCANCEL, ShowMessage(nullptr, 9999, MB_OKCANCEL));
-    EXPECT_EQ(std::vector<std::string>{""}, driver.MessageTexts());
-}
-
 namespace {
 
 // What the table's actions and the next procedure were asked.

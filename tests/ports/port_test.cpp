@@ -4,8 +4,6 @@
 #include <string>
 
 #include "ports/kinds/virtual_port.h"
-#include "registry/reg_key.h"
-#include "support/entry_values.h"
 #include "support/test_ports.h"
 
 namespace {
@@ -50,21 +48,4 @@ TEST(PortFields, ValidatePortNumberFirstThenNetworkRange)
                   std::to_string(valid) + " " + std::to_string(control) + "/" + std::to_string(message))
             << id << "/" << network;
     }
-}
-
-// Missing values read as the defaults; a network number too wide to be
-// valid is kept, to fail validation. Save writes every value; a write that
-// fails fails it.
-TEST(PortRegistry, LoadAndSave)
-{
-    RegistrySandbox sandbox;
-    RegReadKey entry(HKEY_CURRENT_USER, sandbox.Path().c_str());
-    EXPECT_EQ("0 Yes 0", Texts(VirtualPort(entry)));
-    StoreValues(HKEY_CURRENT_USER, sandbox.Path(), "Dnet=#65535;Connected=#0x100");
-    EXPECT_EQ("0 Yes 65535", Texts(VirtualPort(entry)));
-    ASSERT_TRUE(
-        VirtualPortWith(200, 65534, false).Save(RegWriteKey(HKEY_CURRENT_USER, sandbox.Path().c_str())));
-    EXPECT_EQ(ParseValues("Connected=#0;Dnet=#65534;Port=#200;Protocol=#0;Type=#1"),
-              ReadValues(HKEY_CURRENT_USER, sandbox.Path()));
-    EXPECT_FALSE(FakePtpPort().Save(RegReadKey(HKEY_CURRENT_USER, "Software\\TolmarinNoSuchEntry")));
 }

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <locale.h>
 #include <string.h>
 
 #include <string>
@@ -69,31 +68,4 @@ TEST(ParameterString, GetStringReadsPlainAndQuotedValues)
     ParameterString("/t:abc").GetString("t", untouched, 0, "x");
     EXPECT_EQ('Q', untouched[0]) << "size 0 writes nothing";
     ParameterString("/t:abc").GetString("t", nullptr, 10, "x");
-}
-
-// Only names of letters, digits and '_' are asked for; an option's own
-// name must not go on with a letter. FindOption points at the value.
-TEST(ParameterString, HasOptionNeedsAValidName)
-{
-    ParameterString line(Arcnet), odd("/ :1 /:2 /a b:3 /a-b:4");
-    EXPECT_EQ((std::vector<bool>{true, false, false}),
-              (std::vector<bool>{line.HasOption("naks"), line.HasOption("nak"), line.HasOption("ioports")}));
-    for (const char* name : {"", " ", "a b", "a-b", static_cast<const char*>(nullptr)})
-        EXPECT_FALSE(odd.HasOption(name)) << name;
-    const char text[] = "/a /b:xy";
-    const char* value = text;
-    EXPECT_TRUE(ParameterString(text).FindOption("B", &value));
-    EXPECT_EQ(text + 6, value);
-}
-
-// Under a code page whose bytes above 0x7F hold letters, those bytes are
-// classified and folded as the unsigned characters they are.
-TEST(ParameterString, BytesAbove0x7FInACodePageLocale)
-{
-    if (!setlocale(LC_CTYPE, ".1252"))
-        GTEST_SKIP() << "no code page 1252 locale";
-    EXPECT_FALSE(ParameterString("/irq\xE9:5").HasOption("irq")) << "0xE9 goes on the name";
-    EXPECT_EQ(5, ParameterString("/\xC9T\xC9:5").GetInt("\xE9t\xE9", -1)) << "0xE9 folds to 0xC9";
-    EXPECT_TRUE(ParameterString::IsOptionName("\xE9t\xE9"));
-    setlocale(LC_CTYPE, "C");
 }

@@ -13,52 +13,9 @@ namespace {
 struct SandboxKey {
     RegistrySandbox sandbox;
     RegWriteKey key{HKEY_CURRENT_USER, sandbox.Path().c_str()};
-    std::string Sub(const std::string& rest) const { return sandbox.Path() + "\\" + rest; }
-    std::string ClassOf(const std::string& rest) const
-    {
-        char name[64] = "";
-        DWORD length = sizeof(name);
-        RegQueryInfoKeyA(RegReadKey(HKEY_CURRENT_USER, Sub(rest).c_str()).Handle(), name, &length, 0, 0, 0, 0,
-                         0, 0, 0, 0, 0);
-        return name;
-    }
 };
 
 }  // namespace
-
-// Create makes every missing level with class "Orvanta", Open none; a read
-// key takes no writes; a name longer than any key's fails cleanly. Delete
-// takes the value of the last name first, then the key with its tree (long
-// names and many entries included), creating the parents.
-TEST(RegKeyPaths, CreateOpenAndDelete)
-{
-    SandboxKey s;
-    EXPECT_EQ(HKEY_CURRENT_USER, RegKey::OpenKeyPath(HKEY_CURRENT_USER, "")) << "the root itself";
-    EXPECT_EQ(nullptr, RegKey::OpenKeyPath(HKEY_CURRENT_USER, s.Sub("A\\B").c_str()));
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, s.Sub("A")));
-    EXPECT_TRUE(RegWriteKey(HKEY_CURRENT_USER, s.Sub("A\\B\\C").c_str()).WriteDword("x", 1));
-    EXPECT_EQ("Orvanta Orvanta", s.ClassOf("A") + " " + s.ClassOf("A\\B\\C"));
-    EXPECT_FALSE(RegReadKey(HKEY_CURRENT_USER, s.Sub("A\\B\\C").c_str()).WriteDword("y", 1));
-    std::string tooLong = s.Sub(std::string(300, 'k'));
-    EXPECT_EQ(nullptr, RegKey::OpenKeyPath(HKEY_CURRENT_USER, tooLong.c_str()));
-    EXPECT_EQ(nullptr, RegKey::CreateKeyPath(HKEY_CURRENT_USER, tooLong.c_str()));
-
-    std::string base = s.Sub("One\\Two"), both = base + "\\Both";
-    SetDword(HKEY_CURRENT_USER, base, "Both", 1);
-    for (int i = 0; i < 40; ++i)
-        SetDword(HKEY_CURRENT_USER, both, (std::string(200, 'v') + std::to_string(i)).c_str(), i);
-    SetDword(HKEY_CURRENT_USER, both + "\\" + std::string(255, 'k') + "\\a", std::string(1000, 'n').c_str(),
-             1);
-    EXPECT_TRUE(RegKey::DeleteKeyPath(HKEY_CURRENT_USER, both.c_str()));
-    EXPECT_EQ("0 1", std::to_string(ValueNames(HKEY_CURRENT_USER, base).size()) + " " +
-                         std::to_string(KeyExists(HKEY_CURRENT_USER, both)));
-    EXPECT_TRUE(RegKey::DeleteKeyPath(HKEY_CURRENT_USER, both.c_str()));
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, both));
-    EXPECT_FALSE(RegKey::DeleteKeyPath(HKEY_CURRENT_USER, both.c_str())) << "nothing left";
-    EXPECT_FALSE(RegKey::DeleteKeyPath(HKEY_CURRENT_USER, ""));
-    EXPECT_FALSE(RegKey::DeleteKeyPath(HKEY_CURRENT_USER, s.Sub("New1\\New2\\Gone").c_str()));
-    EXPECT_EQ("Orvanta", s.ClassOf("New1\\New2"));
-}
 
 // Numbers: longer than 4 bytes the default, shorter zero-extended, narrowed
 // to their low bits; a non-zero DWORD is true although its low byte is 0.

@@ -18,7 +18,7 @@ std::string Text(const char* line, const char* name, size_t size = 64, const cha
     char buffer[64];
     memset(buffer, 'Z', sizeof(buffer));
     ParameterString(line).GetString(name, buffer, size, def);
-    if (strspn(buffer + size, "Z") != sizeof(buffer) - size)
+    if (std::string(buffer + size, sizeof(buffer) - size) != std::string(sizeof(buffer) - size, 'Z'))
         return "<wrote past size>";
     return memchr(buffer, '\0', size) ? buffer : "<unterminated>";
 }

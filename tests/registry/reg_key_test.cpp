@@ -62,8 +62,9 @@ TEST(RegKeyReads, DefaultsNarrowingAndCutsNeverOverflowing)
     EXPECT_EQ(std::string("a\0\0\0#a\0\0", 8), std::string(buffer, 5) + std::string(closed, 3));
 }
 
-// Every number a REG_DWORD of its masked value; texts keep their NULs; a
-// key that is not open writes and enumerates nothing.
+// Every number a REG_DWORD of its masked value; texts keep their NULs; keys
+// are created with class "Orvanta"; a key that is not open writes and
+// enumerates nothing.
 TEST(RegKeyWrites, StoredTypesAndBytes)
 {
     SandboxKey s;
@@ -80,6 +81,12 @@ TEST(RegKeyWrites, StoredTypesAndBytes)
     }
     EXPECT_EQ(" 4:45230000 4:2C000000 4:01000000 1:61626300 7:7800797A0000", stored);
     EXPECT_EQ(2u, s.key.GetMaxValueNameLength()) << "longest name plus one";
+    RegWriteKey(HKEY_CURRENT_USER, (s.sandbox.Path() + "\\A\\B").c_str());
+    char keyClass[16] = "";
+    DWORD length = sizeof(keyClass);
+    RegQueryInfoKeyA(RegReadKey(HKEY_CURRENT_USER, (s.sandbox.Path() + "\\A").c_str()).Handle(), keyClass,
+                     &length, 0, 0, 0, 0, 0, 0, 0, 0, 0);
+    EXPECT_STREQ("Orvanta", keyClass) << "each level created with the stack's class";
     RegReadKey absent(HKEY_CURRENT_USER, "Software\\TolmarinNoSuchKey");
     EXPECT_FALSE(absent.WriteString("b", "x") || absent.EnumValue(0, nullptr, 0, nullptr, nullptr, 0));
     EXPECT_EQ(0u, absent.GetMaxValueNameLength() + absent.GetMaxValueDataSize());

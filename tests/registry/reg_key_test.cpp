@@ -69,9 +69,10 @@ TEST(RegKeyWrites, StoredTypesAndBytes)
 {
     SandboxKey s;
     EXPECT_TRUE(s.key.WriteWord("w", 0x12345) && s.key.WriteByte("b", 300) && s.key.WriteBool("f", 0x101) &&
-                s.key.WriteString("s", "abc") && s.key.WriteMultiString("m", "x\0yz\0"));
+                s.key.WriteString("s", "abc") && s.key.WriteString("e", "") &&
+                s.key.WriteMultiString("m", "x\0yz\0"));
     std::string stored;
-    for (const char* name : {"w", "b", "f", "s", "m"}) {
+    for (const char* name : {"w", "b", "f", "s", "e", "m"}) {
         DWORD type = 0;
         std::vector<BYTE> data;
         GetRaw(HKEY_CURRENT_USER, s.sandbox.Path(), name, &type, &data);
@@ -79,7 +80,7 @@ TEST(RegKeyWrites, StoredTypesAndBytes)
         for (BYTE byte : data)
             stored += "0123456789ABCDEF"[byte >> 4] + std::string(1, "0123456789ABCDEF"[byte & 15]);
     }
-    EXPECT_EQ(" 4:45230000 4:2C000000 4:01000000 1:61626300 7:7800797A0000", stored);
+    EXPECT_EQ(" 4:45230000 4:2C000000 4:01000000 1:61626300 1:00 7:7800797A0000", stored);
     EXPECT_EQ(2u, s.key.GetMaxValueNameLength()) << "longest name plus one";
     RegWriteKey(HKEY_CURRENT_USER, (s.sandbox.Path() + "\\A\\B").c_str());
     char keyClass[16] = "";

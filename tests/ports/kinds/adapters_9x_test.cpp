@@ -34,23 +34,6 @@ protected:
     EthernetDialog dialog{port};
 };
 
-// Reconcile keeps a bound adapter of exactly that name, else takes the first;
-// the list selects nothing for no match; a choice gone meanwhile is no choice.
-// (The Platform suite lists, selects and chooses the adapters found.)
-TEST_F(Adapters9x, BoundAdaptersAreReconciledListedAndChosen)
-{
-    ThreeAdapters adapters;
-    EXPECT_EQ((Strings{"0007", "0007", "0007"}),
-              (Strings{Reconcile("Default"), Reconcile("0008"), Reconcile("0009 ")}));
-    FillAndChoose("Default", -1);
-    EXPECT_EQ(CB_ERR, dialog.Adapters().Selection());
-    dialog.Adapters().Add("Vanished Adapter/ROOT\\NET\\7399");
-    char chosen[NicCapacity] = "Default";
-    dialog.Adapters().Select(2);
-    EXPECT_FALSE(ReadAdapterChoice9x(chosen, dialog.window));
-    EXPECT_STREQ("Default", chosen);
-}
-
 // Passed over, later adapters still counting: "Bindings" without a name that
 // starts "VEMTO" in any case (one too long to read must not end the search),
 // driver names leaving nothing behind "Net\" or not fitting 32 bytes. Rows

@@ -142,6 +142,7 @@ TEST(PtpPortDialog, ShownAndTypedTextsMakeAPortOrNameTheFailingControl)
          fresh,
          {{510, "5"}, {563, "0x10"}, {563, "7"}, {566, "p1"}, {566, P63}},
          "Port=d:5;Ptp_Dnets=m:16|7||;PTP\\In_Passwords=m:p1|" + P63 + "||;" + info},
+        {"", fresh, {{510, "300"}}, "failure=510/145"},
         {"", fresh, {{510, "5"}, {IDC_COM_PORT, "-1"}}, "failure=560/145"},
         {"", fresh, {{510, "5"}, {571, "9600,q,8,1"}}, "failure=561/146"},
         {"", fresh, {{510, "5"}, {563, "7"}, {563, "70000"}}, "failure=562/145"},

@@ -1,8 +1,10 @@
-// Dialog 501 of a VirtualPort: the modal Edit once for the framework, the
-// fields on a modeless dialog; the dialog helpers on real controls.
+// The dialog framework on dialog 501 of a VirtualPort: the modal Edit once,
+// the fields on a modeless dialog, the control table, the property-sheet
+// page and the dialog helpers on real controls.
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
 
 #include "ports/dialog_controls.h"
 #include "ports/kinds/virtual_port.h"
@@ -12,14 +14,6 @@
 #include "support/test_ports.h"
 
 namespace {
-
-using Numbers = std::vector<int>;
-
-// Port number, network number, attached.
-Numbers NumbersOf(const PortWithDnet& port)
-{
-    return {port.GetPortId(), port.GetNetwork(), port.IsAttached()};
-}
 
 // Types the fields; presses button, if any.
 void Type(HWND dialog, const char* id, const char* network, bool attached, int button = 0)
@@ -31,62 +25,37 @@ void Type(HWND dialog, const char* id, const char* network, bool attached, int b
         PressButton(dialog, button);
 }
 
-// Dialog 501 as PortDialogProc sets it up for port, without a modal loop.
-struct VirtualDialog : Modeless {
-    explicit VirtualDialog(const Port* port) : Modeless(IDD_VIRTUAL_PORT, PortDialogProc, port) {}
-};
+// Port number, network number, attached.
+std::string Shown(const PortWithDnet& port)
+{
+    return std::to_string(port.GetPortId()) + " " + std::to_string(port.GetNetwork()) + " " +
+           std::to_string(port.IsAttached());
+}
 
 }  // namespace
 
 // Fields show the port, empty for an unset or out-of-range number, limited to
-// 3 and 6 characters.
+// 3 and 6 characters. (The texts typed make a port or fail on a control in
+// the kinds' dialog tables.)
 TEST(PortDialog, InitDialogShowsThePort)
 {
     const struct {
         VirtualPortWith port;
-        const char *idText, *networkText;
-    } cases[] = {{{7, 300, false}, "7", "300"},
-                 {{0, 0, true}, "", ""},
-                 {{3, 65535, true}, "3", ""},
-                 {{255, 65534, false}, "255", "65534"}};
-    for (const auto& c : cases) {
-        VirtualDialog dialog(&c.port);
-        EXPECT_EQ(c.idText, ControlText(dialog.window, IDC_PORT_ID));
-        EXPECT_EQ(c.networkText, ControlText(dialog.window, IDC_NETWORK));
-        EXPECT_EQ(c.port.IsAttached(), DialogItem(dialog.window, IDC_ATTACHED).IsChecked());
-        EXPECT_EQ(3, DialogItem(dialog.window, IDC_PORT_ID).Send(EM_GETLIMITTEXT, 0, 0));
-        EXPECT_EQ(6, DialogItem(dialog.window, IDC_NETWORK).Send(EM_GETLIMITTEXT, 0, 0));
-    }
-}
-
-// The typed texts make a port or fail on a control with message 145: the
-// port number read as unsigned decimal, the network as a "%i" number.
-TEST(PortDialog, FieldsMakeAPortOrNameTheFailingOne)
-{
-    const struct {
-        const char *id, *network;
-        bool attached;
-        Numbers result;  // taken: NumbersOf; refused: control, message
-    } cases[] = {
-        {"5", "0x10", true, {5, 16, 1}},           {"010", "010", false, {10, 8, 0}},
-        {"255", "65534", true, {255, 65534, 1}},   {"1", "1", false, {1, 1, 0}},
-        {"300", "10", true, {IDC_PORT_ID, 145}},   {"256", "10", true, {IDC_PORT_ID, 145}},
-        {"-1", "10", true, {IDC_PORT_ID, 145}},    {"", "10", true, {IDC_PORT_ID, 145}},
-        {"5", "-1", true, {IDC_NETWORK, 145}},     {"5", "65535", true, {IDC_NETWORK, 145}},
-        {"5", "abc", true, {IDC_NETWORK, 145}},    {"5", "0", true, {IDC_NETWORK, 145}},
-        {"5", "-65535", true, {IDC_NETWORK, 145}},
+        const char* shown;
+    } ports[] = {
+        {{7, 300, false}, "7 300 0"},
+        {{0, 0, true}, "  1"},
+        {{3, 65535, true}, "3  1"},
+        {{255, 65534, false}, "255 65534 0"},
     };
-    VirtualPort edited;
-    VirtualDialog dialog(&edited);
-    for (const auto& c : cases) {
-        Type(dialog.window, c.id, c.network, c.attached);
-        std::unique_ptr<Port> made(edited.CreateFromDialog(dialog.window));
-        ASSERT_NE(nullptr, made);
-        int control = 0, message = 0;
-        bool valid = made->Validate(control, message);
-        EXPECT_EQ(c.result,
-                  (valid ? NumbersOf(static_cast<PortWithDnet&>(*made)) : Numbers{control, message}))
-            << '"' << c.id << "\", \"" << c.network << '"';
+    for (const auto& [port, shown] : ports) {
+        Modeless dialog(IDD_VIRTUAL_PORT, PortDialogProc, &port);
+        DialogItem id(dialog.window, IDC_PORT_ID), network(dialog.window, IDC_NETWORK);
+        EXPECT_EQ(std::string(shown) + " 3 6",
+                  ControlText(dialog.window, IDC_PORT_ID) + " " + ControlText(dialog.window, IDC_NETWORK) +
+                      " " + std::to_string(DialogItem(dialog.window, IDC_ATTACHED).IsChecked()) + " " +
+                      std::to_string(id.Send(EM_GETLIMITTEXT, 0, 0)) + " " +
+                      std::to_string(network.Send(EM_GETLIMITTEXT, 0, 0)));
     }
 }
 
@@ -97,72 +66,117 @@ TEST(PortDialog, EditTakesTheFieldsOnlyOnAValidOk)
 {
     const char caption[] = "Virtual Port Properties";
     VirtualPortWith port(4, 40, true);
-    {
-        DialogDriver driver;
-        driver.OnDialog(caption, [](HWND dialog) { Type(dialog, "9", "90", false, IDCANCEL); });
-        EXPECT_FALSE(port.Edit(nullptr));
-        EXPECT_EQ((Numbers{4, 40, 1}), NumbersOf(port));
-    }
-    HWND shown = nullptr;
     DialogDriver driver;
+    driver.OnDialog(caption, [](HWND dialog) { Type(dialog, "9", "90", false, IDCANCEL); });
+    EXPECT_FALSE(port.Edit(nullptr));
+    HWND shown = nullptr;
     driver.OnDialog(caption, [&](HWND dialog) { Type(shown = dialog, "12", "65535", false, IDOK); });
     driver.OnMessageBox(IDOK).OnDialog(caption, [&](HWND dialog) {
-        EXPECT_EQ((Numbers{4, 40, 1}), NumbersOf(port));
         HWND focus = GetFocus();
-        EXPECT_EQ(GetDlgItem(dialog, IDC_NETWORK), focus);
-        EXPECT_EQ(MAKELRESULT(0, 5), SendMessageA(focus, EM_GETSEL, 0, 0));
+        EXPECT_EQ("4 40 1 1 5", Shown(port) + " " + std::to_string(GetDlgItem(dialog, IDC_NETWORK) == focus) +
+                                    " " + std::to_string(HIWORD(SendMessageA(focus, EM_GETSEL, 0, 0))));
         Type(dialog, "12", "77", false, IDOK);
     });
     EXPECT_TRUE(port.Edit(nullptr));
-    EXPECT_EQ((Numbers{12, 77, 0}), NumbersOf(port));
+    EXPECT_EQ("12 77 0", Shown(port));
     ASSERT_EQ(1u, driver.MessageBoxes().size());
     const MessageBoxRecord& box = driver.MessageBoxes()[0];
-    EXPECT_EQ("One of the fields contains an invalid value.", box.text);
-    EXPECT_EQ("Orvanta Message", box.caption);
-    EXPECT_EQ(shown, box.owner);
-    EXPECT_EQ(UINT(MB_ICONHAND), box.style);
+    EXPECT_EQ(std::make_tuple(std::string("One of the fields contains an invalid value."),
+                              std::string("Orvanta Message"), shown, UINT(MB_ICONHAND)),
+              std::make_tuple(box.text, box.caption, box.owner, box.style));
 }
 
-// No template fails like Cancel; without a port the procedure ignores OK,
-// answers TRUE for other controls whatever their notification and ends on
-// Cancel; a missing string shows "".
-TEST(PortDialog, MissingTemplatePortOrString)
+namespace {
+
+// What the table's actions and the next procedure were asked.
+std::string Called;
+void Act(HWND, int control) { Called += "act " + std::to_string(control); }
+INT_PTR CALLBACK Next(HWND, UINT message, WPARAM wParam, LPARAM)
 {
-    EXPECT_FALSE(FakePhysicalPort().Edit(nullptr));  // dialog id -1
-    VirtualDialog dialog(nullptr);
-    ShowWindow(dialog.window, SW_SHOWNA);
-    EXPECT_EQ("", ControlText(dialog.window, IDC_PORT_ID));
-    EXPECT_EQ(FALSE, PortDialogProc(dialog.window, WM_COMMAND, IDOK, 0));
-    for (int id : {IDC_PORT_ID, IDC_ATTACHED, IDC_NETWORK, 600})
-        EXPECT_EQ(TRUE, PortDialogProc(dialog.window, WM_COMMAND, MAKEWPARAM(id, EN_CHANGE), 0)) << id;
-    EXPECT_TRUE(IsWindowVisible(dialog.window));
-    PortDialogProc(dialog.window, WM_COMMAND, IDCANCEL, 0);
-    EXPECT_FALSE(IsWindowVisible(dialog.window));
-    DialogDriver driver;
-    driver.OnMessageBox(IDCANCEL);
-    EXPECT_EQ(IDCANCEL, ShowMessage(nullptr, 9999, MB_OKCANCEL));
-    EXPECT_EQ(std::vector<std::string>{""}, driver.MessageTexts());
+    Called += "next " + std::to_string(message) + " " + std::to_string(LOWORD(wParam));
+    return 77;
 }
 
-// Numbers read as signed "%i" from at most 127 characters, written as whole
-// "%#x"; a row selected alone, none for an index outside; -1 for no selection.
+}  // namespace
+
+// Message, control, notification; the answer and what was called. Listed
+// control and notification: the action, TRUE. Listed control, other
+// notification: FALSE, nothing else asked. Anything else: the next procedure.
+TEST(ControlTable, ListedCommandsActOthersGoOn)
+{
+    const ControlAction table[] = {
+        {563, BN_CLICKED, Act}, {565, CBN_EDITCHANGE, Act}, {565, CBN_SELENDOK, Act}};
+    const std::tuple<UINT, int, WORD, INT_PTR, std::string> rows[] = {
+        {WM_COMMAND, 563, BN_CLICKED, TRUE, "act 563"},    {WM_COMMAND, 563, BN_DOUBLECLICKED, FALSE, ""},
+        {WM_COMMAND, 565, CBN_SELENDOK, TRUE, "act 565"},  {WM_COMMAND, 565, CBN_SELCHANGE, FALSE, ""},
+        {WM_COMMAND, 564, BN_CLICKED, 77, "next 273 564"}, {WM_NOTIFY, 563, BN_CLICKED, 77, "next 78 563"},
+    };
+    for (const auto& [message, control, notification, answer, call] : rows) {
+        Called.clear();
+        EXPECT_EQ(answer,
+                  DispatchControls(table, nullptr, message, MAKEWPARAM(control, notification), 0, Next));
+        EXPECT_EQ(call, Called) << message << " " << control << "/" << notification;
+    }
+    EXPECT_EQ(TRUE, DispatchControls(table, nullptr, WM_COMMAND, MAKEWPARAM(600, BN_CLICKED), 0));
+}
+
+// A page shows the port when it becomes active; leaving it takes the fields
+// when they are valid (answer FALSE), and keeps it shown otherwise (TRUE).
+TEST(PortPage, SetActiveFillsKillActiveTakesOrStays)
+{
+    VirtualPortWith port(4, 0);
+    PROPSHEETPAGEA sheetPage = {};
+    sheetPage.lParam = LPARAM(&port);
+    Modeless made(IDD_VIRTUAL_PORT, PortPageProc, &sheetPage);
+    auto notify = [&](UINT code, const char* network) {
+        SetDlgItemTextA(made.window, IDC_NETWORK, network);
+        NMHDR header = {made.window, 0, code};
+        SendMessageA(made.window, WM_NOTIFY, 0, LPARAM(&header));
+        return std::to_string(GetWindowLongPtrA(made.window, DWLP_MSGRESULT)) + " " + Shown(port);
+    };
+    EXPECT_EQ("0 4 0 1", notify(PSN_SETACTIVE, "")) << "fills port number 4";
+    EXPECT_EQ("0 4 32 1", notify(PSN_KILLACTIVE, "0x20"));
+    DialogDriver driver;
+    driver.OnMessageBox(IDOK);
+    EXPECT_EQ("1 4 32 1", notify(PSN_KILLACTIVE, "0"));
+    EXPECT_EQ(1u, driver.MessageBoxes().size());
+}
+
+// Numbers read as "%i" from 39 characters (0 for none or above the maximum)
+// and as signed "%i" from 127, written as whole "%#x"; a row selected alone,
+// none for an index outside; -1 for no selection.
 TEST(PortDialogHelpers, OnRealControls)
 {
     ListViewHost host(5), empty(0);
     CreateWindowExA(0, "EDIT", "", WS_CHILD, 0, 0, 50, 20, host.window, HMENU(7), nullptr, nullptr);
-    const std::string pad(126, ' ');
-    const std::pair<std::string, int> numbers[] = {
-        {"-0x10", -16}, {"abc", 0}, {pad + "5", 5}, {pad + " 5", 0}};
-    for (const auto& n : numbers) {
-        SetDlgItemTextA(host.window, 7, n.first.c_str());
-        EXPECT_EQ(n.second, GetDlgItemNumber(host.window, 7)) << "\"" << n.first << "\"";
+    const std::string pad(38, ' ');
+    const NumberRange network = {1, 65534, 6};
+    const std::tuple<std::string, unsigned, int> numbers[] = {
+        {"0x10", 16, 16},
+        {"-1", 0, -1},
+        {"65535", 0, 65535},
+        {"4294967297", 1, 1},
+        {"-0x10", 0, -16},
+        {"abc", 0, 0},
+        {pad + "5", 5, 5},
+        {pad + " 5", 0, 5},
+        {std::string(126, ' ') + "5", 0, 5},
+        {std::string(127, ' ') + "5", 0, 0},
+    };
+    for (const auto& [text, read, scanned] : numbers) {
+        SetDlgItemTextA(host.window, 7, text.c_str());
+        EXPECT_EQ(
+            std::make_pair(read, scanned),
+            std::make_pair(DialogItem(host.window, 7).ReadNumber(network), GetDlgItemNumber(host.window, 7)))
+            << "\"" << text << "\"";
     }
     EXPECT_EQ(0, GetDlgItemNumber(host.window, 4711)) << "no such control";
-    const std::pair<unsigned, const char*> hexes[] = {{736, "0x2e0"}, {0, "0"}, {0xFFFFFFFF, "0xffffffff"}};
-    for (const auto& hex : hexes) {
-        SetDlgItemHex(host.window, 7, hex.first);
-        EXPECT_EQ(hex.second, ControlText(host.window, 7));
+    std::string hexes;
+    for (unsigned hex : {736u, 0u, 0xFFFFFFFFu}) {
+        SetDlgItemHex(host.window, 7, hex);
+        hexes += " " + ControlText(host.window, 7);
     }
+    EXPECT_EQ(" 0x2e0 0 0xffffffff", hexes);
     EXPECT_EQ(-1, GetSelectedListItem(host.list)) << "none selected";
     for (int row : {2, -1, 5}) {
         host.Select({0, 3, 4});
@@ -171,7 +185,6 @@ TEST(PortDialogHelpers, OnRealControls)
         EXPECT_EQ(row == 2 ? std::vector<int>{2} : std::vector<int>{}, host.SelectedRows()) << row;
         EXPECT_EQ(row == 2 ? 2 : -1, GetSelectedListItem(host.list));
     }
-    EXPECT_EQ(-1, GetSelectedListItem(empty.list)) << "no rows";
-    EXPECT_EQ(-1, GetSelectedListItem(nullptr));
+    EXPECT_EQ(-1, GetSelectedListItem(empty.list) + GetSelectedListItem(nullptr) + 1) << "no rows, no list";
     SelectListItem(nullptr, 0);
 }

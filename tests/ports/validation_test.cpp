@@ -102,15 +102,13 @@ TEST_F(Validation, TablesAndAnswers)
                 });
             EXPECT_EQ(c.texts.empty() || c.lastAnswer == IDOK, ValidatePortTable(owner));
             EXPECT_EQ(c.texts, driver.MessageTexts());
-            EXPECT_EQ(owner ? c.shownAt : Rows(c.texts.size(), 0), shownAt);
-            EXPECT_EQ(owner ? c.selected : Rows{0}, host.SelectedRows());
-            EXPECT_EQ(c.statuses, Statuses());
-            EXPECT_EQ(nullptr, PortTable.cursor);
-            for (const MessageBoxRecord& box : driver.MessageBoxes()) {
-                EXPECT_EQ("Orvanta Message", box.caption);
-                EXPECT_EQ(owner, box.owner);
-                EXPECT_EQ(UINT(MB_OKCANCEL | MB_ICONEXCLAMATION), box.style);
-            }
+            EXPECT_EQ((std::vector<Rows>{owner ? c.shownAt : Rows(c.texts.size(), 0),
+                                         owner ? c.selected : Rows{0}, c.statuses}),
+                      (std::vector<Rows>{shownAt, host.SelectedRows(), Statuses()}));
+            for (const MessageBoxRecord& box : driver.MessageBoxes())
+                EXPECT_EQ(std::make_tuple(std::string("Orvanta Message"), owner,
+                                          UINT(MB_OKCANCEL | MB_ICONEXCLAMATION)),
+                          std::make_tuple(box.caption, box.owner, box.style));
         }
     }
 }
@@ -143,12 +141,12 @@ TEST_F(Validation, StatusesInOnePassWithoutOverrun)
     EXPECT_EQ(EntryValidAttached, GetEntryStatus(2));
     EXPECT_EQ((Rows{3 + 3, 3 + 3}), (Rows{TestPortIsValidCalls, TestPortIsSamePortCalls}))
         << "asked and compared by the check, then by one status";
-    EXPECT_EQ((Rows{-1, -1, -1}), (Rows{GetEntryStatus(3), GetEntryStatus(-1), GetEntryStatus(0x7FFFFFFF)}));
     BYTE statuses[4] = {9, 9, 9, 9};
-    EXPECT_EQ(1, ComputeEntryStatuses(statuses, 1));
-    EXPECT_EQ(9, statuses[1]);
+    EXPECT_EQ((Rows{-1, -1, -1, 1, 9, 0, 0}),
+              (Rows{GetEntryStatus(3), GetEntryStatus(-1), GetEntryStatus(0x7FFFFFFF),
+                    ComputeEntryStatuses(statuses, 1), statuses[1], ComputeEntryStatuses(nullptr, 4),
+                    ComputeEntryStatuses(statuses, -1)}));
     EXPECT_EQ(3, ComputeEntryStatuses(statuses, 4));
     EXPECT_EQ((Rows{EntryValidDetached, EntryValidAttached, EntryValidAttached, 9}),
               Rows(statuses, statuses + 4));
-    EXPECT_EQ((Rows{0, 0}), (Rows{ComputeEntryStatuses(nullptr, 4), ComputeEntryStatuses(statuses, -1)}));
 }

@@ -11,18 +11,13 @@ TEST(ScanInt, ReadsWhatTheSystemRuntimeReads)
 {
     typedef int(__cdecl * ScanFunction)(const char*, const char*, ...);
     HMODULE runtime = GetModuleHandleA("msvcrt.dll");
-    FARPROC address = runtime ? GetProcAddress(runtime, "sscanf") : nullptr;
-    ScanFunction scan = reinterpret_cast<ScanFunction>(reinterpret_cast<void*>(address));
+    auto scan = reinterpret_cast<ScanFunction>(
+        reinterpret_cast<void*>(runtime ? GetProcAddress(runtime, "sscanf") : nullptr));
     ASSERT_NE(nullptr, scan) << "msvcrt.dll has no sscanf here";
-    for (const char* text : {"0",           "-17",         "+17",        "0X1aF",
-                             "-0x1a",       "0x2E0",       "-0x10",      "017",
-                             "010",         "08",          "09",         "0779",
-                             "0179",        "10.0.0.1",    "0x1fg",      " \t-3",
-                             "\t-4",        "12abc",       "0x0",        "1e5",
-                             "0x7fffffff",  "4294967295",  "4294967296", "99999999999",
-                             "-2147483648", "-2147483649", "0x",         "0xg",
-                             "-0x",         "x1",          "",           "- 1",
-                             "abc",         "\xFF"}) {
+    for (const char* text :
+         {"0",        "-17",   "+17",   "0X1aF", "-0x1a", "017",        "08",          "0779",
+          "10.0.0.1", "0x1fg", " \t-3", "12abc", "0x0",   "4294967296", "99999999999", "-2147483649",
+          "0x",       "0xg",   "-0x",   "x1",    "",      "- 1",        "\xFF"}) {
         int expected = 12345, used = -1;
         bool number = scan(text, "%i%n", &expected, &used) == 1;
         int32_t value = 12345;

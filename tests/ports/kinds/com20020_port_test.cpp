@@ -1,36 +1,29 @@
 // The ARCNET port: its entry loaded, shown and saved, and dialog 506.
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include "ports/kinds/com20020_port.h"
 #include "ports/kinds/physical_port.h"
+#include "ports/kinds/ptp_values.h"
 #include "ports/kinds/virtual_port.h"
 #include "ports/port_dialog.h"
 #include "ports/port_table.h"
-#include "registry/reg_key.h"
-#include "support/dialog_driver.h"
-#include "support/registry_sandbox.h"
 
 namespace {
 
-using Texts = std::vector<std::string>;
 const std::string Defaults = "/ioport:0 /irq:0 /nodeid:0 /baud:\"2.5\" /naks:128 /extimeout:1";
 
 // The factory's port of an entry of "Protocol" 3, port and network 1.
-std::unique_ptr<Port> Load(const RegistrySandbox& entry, const char* info)
+std::unique_ptr<Port> Load(const std::string& info)
 {
-    for (const auto& [name, value] : {std::pair<const char*, DWORD>{"Protocol", 3}, {"Port", 1}, {"Dnet", 1}})
-        SetDword(HKEY_CURRENT_USER, entry.Path(), name, value);
-    if (info)
-        SetString(HKEY_CURRENT_USER, entry.Path(), "Secondary_Info", info);
+    RegistrySandbox entry("TolmarinArcnetIn");
+    StoreValues(HKEY_CURRENT_USER, entry.Path(), "Protocol=#3;Port=#1;Dnet=#1;Secondary_Info=" + info);
     return std::unique_ptr<Port>(CreatePortFromKey(RegReadKey(HKEY_CURRENT_USER, entry.Path().c_str())));
 }
 
 }  // namespace
 
-// "Secondary_Info" as stored, then as shown, saved and copied; "Nic" saved
-// empty; any two ARCNET ports are one port.
+// "Secondary_Info" as stored, then as shown, saved (with an empty "Nic") and
+// copied; any two ARCNET ports are one port, a copy of another kind new.
 TEST(Com20020PortRegistry, StoredShownSaved)
 {
     const std::string full = "/irq:15" + std::string(248, ' ');
@@ -45,22 +38,17 @@ TEST(Com20020PortRegistry, StoredShownSaved)
          "/ioport:0 /irq:2 /nodeid:0 /baud:\"625\" /naks:128 /extimeout:8 /bplane /slowarb"},
         {"/ioport:-1 /nodeid:-1 /irq:-3 /extimeout:16 /baud:\"156.25\"",
          "/ioport:0xffffffff /irq:0 /nodeid:-1 /baud:\"156.25\" /naks:128 /extimeout:16"},
-        {"/baud:\"1.25 /naks:4", "/ioport:0 /irq:0 /nodeid:0 /baud:\"2.5\" /naks:4 /extimeout:1"},
         {full, "/ioport:0 /irq:15 /nodeid:0 /baud:\"2.5\" /naks:128 /extimeout:1"},
         {full + " ", Defaults},
     };
     for (const auto& [stored, shown] : rows) {
-        RegistrySandbox in("TolmarinArcnetIn"), out("TolmarinArcnetOut");
-        std::unique_ptr<Port> port = Load(in, stored.c_str());
-        EXPECT_STREQ(shown.c_str(), port->GetSecondaryInfo());
-        ASSERT_TRUE(port->Save(RegWriteKey(HKEY_CURRENT_USER, out.Path().c_str())));
-        std::vector<BYTE> nic;
-        GetRaw(HKEY_CURRENT_USER, out.Path(), "Nic", nullptr, &nic);
-        EXPECT_EQ(std::vector<BYTE>{0}, nic);
-        EXPECT_STREQ(shown.c_str(), Load(out, nullptr)->GetSecondaryInfo());
-        EXPECT_EQ((std::vector<bool>{true, false}),
-                  (std::vector<bool>{port->IsSamePort(Com20020Port()), port->IsSamePort(PhysicalPort())}));
-        EXPECT_STREQ(shown.c_str(), Com20020Port().CopyFrom(*port).GetSecondaryInfo());
+        std::unique_ptr<Port> port = Load(stored);
+        Values saved = Saved(*port, {}, false);
+        EXPECT_EQ(shown + "|" + shown + "|" + shown + "|10",
+                  std::string(port->GetSecondaryInfo()) + "|" + saved["Secondary_Info"] + "|" +
+                      Com20020Port().CopyFrom(*port).GetSecondaryInfo() + "|" + saved["Nic"] +
+                      std::to_string(port->IsSamePort(Com20020Port())) +
+                      std::to_string(port->IsSamePort(PhysicalPort())));
         EXPECT_EQ(Defaults, port->CopyFrom(VirtualPort()).GetSecondaryInfo());
     }
 }
@@ -70,11 +58,11 @@ TEST(Com20020PortRegistry, StoredShownSaved)
 // id, data rate, or the failing control and message.
 TEST(Com20020PortDialog, ShownPortsAndTypedTexts)
 {
-    const std::pair<const char*, Texts> ports[] = {
-        {"", {"", "", "", "2.5", "00110000"}},
+    const std::pair<const char*, const char*> ports[] = {
+        {"", "|||2.5 00110000"},
         {"/ioport:0x2e0 /irq:5 /nodeid:10 /baud:\"625\" /naks:4 /extimeout:16 /bplane /slowarb",
-         {"5", "0x2e0", "10", "625", "11000011"}},
-        {"/extimeout:8", {"", "", "", "2.5", "00100100"}},
+         "5|0x2e0|10|625 11000011"},
+        {"/extimeout:8", "|||2.5 00100100"},
     };
     using Typed = std::vector<std::pair<int, const char*>>;
     const std::pair<Typed, std::vector<uint32_t>> rows[] = {
@@ -86,23 +74,17 @@ TEST(Com20020PortDialog, ShownPortsAndTypedTexts)
         {{{602, "256"}}, {602, 161}},
         {{{600, "1"}}, {600, 162}},
         {{{600, "16"}}, {600, 162}},
-        {{{600, ""}, {601, "0"}, {602, "0"}}, {600, 162}},
-        {{{601, "0"}, {602, "0"}}, {601, 160}},
         {{{510, "0"}, {600, ""}}, {510, 145}},
     };
     Com20020Port edited;
     Modeless modeless(IDD_COM20020_PORT, PortDialogProc, &edited);
     HWND dialog = modeless.window;
     for (const auto& [stored, expected] : ports) {
-        RegistrySandbox entry("TolmarinArcnetShown");
-        std::unique_ptr<Port> port = Load(entry, stored);
+        std::unique_ptr<Port> port = Load(stored);
         port->InitDialog(dialog);
-        Texts shown;
-        for (int control : {600, 601, 602, 604})
-            shown.push_back(ControlText(dialog, control));
-        shown.push_back("");
+        std::string shown = ControlTexts(dialog, {600, 601, 602, 604}) + " ";
         for (int control : {603, 608, 609, 610, 611, 612, 613, 614})
-            shown.back() += IsDlgButtonChecked(dialog, control) ? '1' : '0';
+            shown += IsDlgButtonChecked(dialog, control) ? '1' : '0';
         EXPECT_EQ(expected, shown) << stored;
         EXPECT_STREQ(port->GetSecondaryInfo(),
                      std::unique_ptr<Port>(port->CreateFromDialog(dialog))->GetSecondaryInfo());

@@ -1,33 +1,50 @@
-// The helpers that copy a stored text into a fixed field (the adapter name,
-// the texts of a broadcast distribution table entry), without Windows: also
-// built natively with the sanitizers.
+// The text helpers that need no Windows (also built natively with the
+// sanitizers): copies of a stored text into a fixed field, and the serial
+// settings text (the other texts are checked through the ports that store them).
 #include <gtest/gtest.h>
 
 #include <string.h>
 
+#include <string>
+#include <tuple>
+
 #include "ports/kinds/adapter_name.h"
 #include "ports/kinds/bdt_text.h"
+#include "ports/kinds/ptp_texts.h"
 
 // A text copied into a field is cut to the field and always terminated; a
 // null text reads as empty (and never reaches memmove, which is undefined
 // for a null source even when it copies nothing).
 TEST(CopiedTexts, CutToTheFieldAndNullReadsAsEmpty)
 {
-    const struct {
-        const char* text;
-        size_t size;
-        const char* expected;
-    } rows[] = {
+    const std::tuple<const char*, size_t, const char*> rows[] = {
         {"10.0.0.1", 24, "10.0.0.1"}, {"47808", 4, "478"}, {"x", 1, ""}, {nullptr, 7, ""}, {nullptr, 1, ""},
     };
-    void (*const copies[])(char*, size_t, const char*) = {CopyNic, CopyBdtText};
-    for (auto copy : copies) {
-        for (const auto& row : rows) {
+    for (auto copy : {CopyNic, CopyBdtText}) {
+        for (const auto& [text, size, expected] : rows) {
             char field[32];
             memset(field, 'Z', sizeof(field));
-            copy(field, row.size, row.text);
-            EXPECT_STREQ(row.expected, field) << (row.text ? row.text : "(null)") << " into " << row.size;
-            EXPECT_EQ('Z', field[row.size]) << "wrote past the field";
+            copy(field, size, text);
+            EXPECT_EQ(std::string(expected) + "Z", field + std::string(1, field[size]))
+                << text << " into " << size;
         }
+    }
+}
+
+// The settings text of a device control block: parity letters, stop bits,
+// and hardware handshake winning over XON/XOFF.
+TEST(PtpTexts, SerialModeFromTheDeviceControlBlock)
+{
+    const std::pair<SerialSettings, const char*> rows[] = {
+        {{9600, 2, 7, 1, true, true}, "9600,e,7,1.5,p"},
+        {{115200, 1, 8, 2, false, true}, "115200,o,8,2,x"},
+        {{110, 3, 5, 0, false, false}, "110,m,5,1"},
+        {{4294967295u, 5, 8, 3, false, false}, "4294967295,n,8,1"},
+        {{300, 4, 6, 2, false, false}, "300,s,6,2"},
+    };
+    for (const auto& [settings, text] : rows) {
+        char out[PtpTextCapacity];
+        FormatSerialMode(out, sizeof(out), settings);
+        EXPECT_STREQ(text, out);
     }
 }

@@ -5,81 +5,73 @@
 #include "ports/kinds/ohttp_ptp_port.h"
 #include "ports/kinds/ptp_port.h"
 #include "ports/kinds/ptp_values.h"
-#include "support/dialog_driver.h"
 
-// The stored "Nic" is kept as it was; what it parses to is checked.
+// The stored "Nic" is kept as it was and shown as NIC and secondary info;
+// what it parses to is checked. Saved: every value, narrowed.
 TEST(OhttpPtpPortRegistry, StoredShownSavedChecked)
 {
     const std::string client = "-client:3 -server_port:80",
-                      damaged = "-client:5 -server_host:\"" + std::string(231, 'h');
-    const struct {
-        std::string stored, shown, saved, failure;  // shown: the NIC and secondary info texts
-    } rows[] = {
-        {"", " ",
-         "Connected=d:1;Nic=s:;Port=d:0;Protocol=d:9;Ptp_Performance=d:255;Ptp_Permanent=d:0;Secondary_Info="
-         "s:;Type=d:2",
-         "510/145"},
-        {"Port=d:0x102;Ptp_Permanent=d:2;Ptp_Performance=d:0xFFFFFFFF;Type=d:7;Nic=s:" + client +
-             ";Ptp_Dnets=m:5|0x10|0||",
-         client + " " + client,
-         "Connected=d:1;Nic=s:" + client +
-             ";Port=d:2;Protocol=d:9;Ptp_Dnets=m:5|16|0||;Ptp_Performance=d:4294967295;"
-             "Ptp_Permanent=d:1;Secondary_Info=s:" +
-             client + ";Type=d:2",
-         "569/145"},
-        {"Port=d:1;Nic=s:-client:0;Ptp_Dnets=m:0||", "", "", "575/145"},
-        {"Port=d:1;Nic=s:-client:3 -server_host:\"a-server\"", "", "", "575/145"},
-        {"Port=d:1;Nic=s:-client:3;Ptp_Dnets=m:1|65535||", "", "", "562/145"},
-        {"Port=d:1;Ptp_Performance=d:0;Ptp_Dnets=m:1|65534||", "", "", "valid"},
-        {"Port=d:1;Nic=s:" + damaged, damaged + " " + damaged, "", "valid"},
+                      damaged = "-client:5 -server_host:\"" + std::string(231, 'h'),
+                      rich = "Port=d:0x102;Ptp_Permanent=d:2;Ptp_Performance=d:0xFFFFFFFF;Type=d:7;Nic=s:" +
+                             client;
+    const std::pair<std::string, std::string> rows[] = {
+        {"", "|n/a Yes|510/145"},
+        {rich + ";Ptp_Dnets=m:5|0x10|0||", client + "|n/a Yes|569/145"},
+        {"Port=d:1;Nic=s:-client:0;Ptp_Dnets=m:0||", "-client:0|n/a Yes|575/145"},
+        {"Port=d:1;Nic=s:-client:3 -server_host:\"a-server\"",
+         "-client:3 -server_host:\"a-server\"|n/a Yes|575/145"},
+        {"Port=d:1;Nic=s:-client:3;Ptp_Dnets=m:1|65535||", "-client:3|n/a Yes|562/145"},
+        {"Port=d:1;Ptp_Performance=d:0;Ptp_Dnets=m:1|65534||", "|n/a Yes|valid"},
+        {"Port=d:1;Nic=s:" + damaged, damaged + "|n/a Yes|valid"},
     };
-    for (const auto& row : rows) {
-        auto port = Load<OhttpPtpPort>(V(row.stored));
-        if (!row.shown.empty()) {
-            EXPECT_EQ(row.shown, std::string(port->GetNicText()) + " " + port->GetSecondaryInfo());
-            EXPECT_EQ((Texts{"n/a", "Yes"}), (Texts{port->GetNetworkText(), port->GetAttachedText()}));
-        }
-        if (!row.saved.empty()) {
-            EXPECT_EQ(V(row.saved), Saved(*port));
-        }
-        EXPECT_EQ(row.failure, Failure(*port));
+    for (const auto& [stored, shown] : rows) {
+        auto port = Load<OhttpPtpPort>(stored);
+        EXPECT_EQ(port->GetNicText(), std::string(port->GetSecondaryInfo()));
+        EXPECT_EQ(shown, std::string(port->GetNicText()) + "|" + port->GetNetworkText() + " " +
+                             port->GetAttachedText() + "|" + Failure(*port));
     }
+    const std::string saved =
+        "Connected=d:1;Nic=s:;Port=d:0;Protocol=d:9;Ptp_Performance=d:255;Ptp_Permanent=d:0;Type=d:2";
+    EXPECT_EQ(V(saved + ";Secondary_Info=s:"), Saved(*Load<OhttpPtpPort>("")));
+    EXPECT_EQ(V("Connected=d:1;Nic=s:" + client +
+                ";Port=d:2;Protocol=d:9;Ptp_Dnets=m:5|16|0||;Ptp_Performance=d:4294967295;"
+                "Ptp_Permanent=d:1;Secondary_Info=s:" +
+                client + ";Type=d:2"),
+              Saved(*Load<OhttpPtpPort>(rich + ";Ptp_Dnets=m:5|0x10|0||")));
 }
 
 // Same role and same id make duplicates; a copy keeps every value, a copy
 // of another kind is a new port.
 TEST(OhttpPtpPortRegistry, DuplicatesAndCopies)
 {
-    const struct {
-        std::string first, second;
-        bool same;
-    } pairs[] = {
+    const std::tuple<std::string, std::string, bool> pairs[] = {
         {"-client:7", "-client:7 -server_port:9", true},
         {"-client:7", "-server:7", false},
         {"-server:1 -port:5", "", true},
         {"-server:1", "-server:2", false},
     };
-    for (const auto& pair : pairs)
-        EXPECT_EQ(pair.same, Load<OhttpPtpPort>(V("Port=d:1;Nic=s:" + pair.first))
-                                 ->IsSamePort(*Load<OhttpPtpPort>(V("Port=d:2;Nic=s:" + pair.second))))
-            << pair.first << " / " << pair.second;
-    EXPECT_FALSE(Load<OhttpPtpPort>(V("Port=d:1"))->IsSamePort(PtpPort()));
+    for (const auto& [first, second, same] : pairs)
+        EXPECT_EQ(same, Load<OhttpPtpPort>("Port=d:1;Nic=s:" + first)
+                            ->IsSamePort(*Load<OhttpPtpPort>("Port=d:2;Nic=s:" + second)))
+            << first << " / " << second;
+    EXPECT_FALSE(Load<OhttpPtpPort>("Port=d:1")->IsSamePort(PtpPort()));
     auto rich = Load<OhttpPtpPort>(
-        V("Port=d:4;Ptp_Permanent=d:1;Ptp_Performance=d:3;Nic=s:-client:3 -server_port:80;Ptp_Dnets=m:5||"));
+        "Port=d:4;Ptp_Permanent=d:1;Ptp_Performance=d:3;Nic=s:-client:3 -server_port:80;Ptp_Dnets=m:5||");
     OhttpPtpPort copy;
     EXPECT_EQ(Saved(*rich), Saved(copy.CopyFrom(*rich)));
     EXPECT_EQ(Saved(OhttpPtpPort()), Saved(copy.CopyFrom(PtpPort())));
 }
 
-// Each row opens the dialog on a stored "Nic", clicks Client or Server
-// (checking the proxy fields' enabling), types, and builds the port.
+// Each row opens the dialog on a stored "Nic", clicks Client (640) or Server
+// (641) checking the proxy fields' enabling, types, and builds the port:
+// accepted, its NIC text; refused, the control and message.
 TEST(OhttpPtpPortDialog, TypedTextsMakeAPortOrNameTheFailingControl)
 {
     const std::string host(130, 'h'), proxy(131, 'x'), gw = "-client:7 -server_port:80 -server_host:\"gw\"";
     const struct {
         std::string stored;
-        std::vector<std::pair<int, std::string>> typed;  // 640 and 641 are clicked
-        std::string result;                              // accepted: the NIC text; refused: control/message
+        std::vector<std::pair<int, std::string>> typed;
+        std::string result;
     } rows[] = {
         {"", {}, "-server:1 -port:1"},
         {"-client:3 -server_port:80 -proxy_host:\"px\"",
@@ -98,17 +90,16 @@ TEST(OhttpPtpPortDialog, TypedTextsMakeAPortOrNameTheFailingControl)
         {"", {{643, host + host}}, "643/175"},
     };
     for (const auto& row : rows) {
-        auto edited = Load<OhttpPtpPort>(V("Port=d:5;Nic=s:" + row.stored));
+        auto edited = Load<OhttpPtpPort>("Port=d:5;Nic=s:" + row.stored);
         Modeless modeless(IDD_OHTTP_PTP_PORT, OhttpPtpPortDialogProc, edited.get());
         HWND dialog = modeless.window;
-        auto proxy = [&] { return Enabled(dialog, {644, 645}); };
-        EXPECT_EQ(row.stored.find("-client") == 0 ? "11" : "00", proxy());
+        std::string enabling = Enabled(dialog, {644, 645});
         for (const auto& [control, text] : row.typed) {
             if (control == IDC_CLIENT || control == IDC_SERVER) {
                 CheckRadioButton(dialog, IDC_CLIENT, IDC_SERVER, control);
-                EXPECT_EQ(TRUE,
-                          OhttpPtpPortDialogProc(dialog, WM_COMMAND, MAKEWPARAM(control, BN_CLICKED), 0));
-                EXPECT_EQ(control == IDC_CLIENT ? "11" : "00", proxy());
+                enabling += std::to_string(
+                    OhttpPtpPortDialogProc(dialog, WM_COMMAND, MAKEWPARAM(control, BN_CLICKED), 0));
+                enabling += Enabled(dialog, {644, 645});
             } else {
                 SetDlgItemTextA(dialog, control, text.c_str());
             }
@@ -116,5 +107,10 @@ TEST(OhttpPtpPortDialog, TypedTextsMakeAPortOrNameTheFailingControl)
         std::unique_ptr<Port> made(edited->CreateFromDialog(dialog));
         std::string failure = Failure(*made);
         EXPECT_EQ(row.result, failure == "valid" ? made->GetNicText() : failure);
+        std::string expected = row.stored.find("-client") == 0 ? "11" : "00";
+        for (const auto& typed : row.typed)
+            if (typed.first == IDC_CLIENT || typed.first == IDC_SERVER)
+                expected += typed.first == IDC_CLIENT ? "111" : "100";
+        EXPECT_EQ(expected, enabling);
     }
 }

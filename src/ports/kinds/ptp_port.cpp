@@ -22,7 +22,8 @@ template <size_t N>
 void CopyText(char (&field)[N], const char* text)
 {
     size_t n = text ? strnlen(text, N - 1) : 0;
-    memmove(field, text, n);
+    if (n > 0)
+        memmove(field, text, n);  // never with a null source, even for 0 bytes
     field[n] = '\0';
 }
 

@@ -1,4 +1,4 @@
-// Damaged Port Tables, found faults as fixed cases, and leaks.
+// Random damaged Port Tables load, check and save idempotently; the faults they found, as fixed cases; leaks.
 #include <windows.h>
 
 #include <commctrl.h>

@@ -355,19 +355,16 @@ TEST(StandaloneDialog, OkSavesAndCancelKeepsTheEditsInMemory)
             SendMessageA(dialog, WM_COMMAND, IDC_REMOVE_PORT, 0);
             PressButton(dialog, button);
         });
-        std::string result;
-        if (commandLine) {
-            std::string line = commandLine;
-            dll.Get<RunDll32Function>("OrvantaPropertiesThroughRunDll32")(nullptr, nullptr, &line[0], 0);
-            MSG message = {};
-            result = PeekMessageA(&message, catcher, closed, closed, PM_REMOVE)
-                         ? std::to_string(message.wParam)
-                         : "?";
-        } else {
-            const char* text = nullptr;
-            dll.Get<DisplayFunction>("DisplayPropertiesDlg")(nullptr, nullptr, &text);
-            result = text ? text : "(null)";
-        }
+        std::string line = commandLine ? commandLine : "";
+        const char* text = nullptr;
+        MSG message = {};
+        commandLine
+            ? dll.Get<RunDll32Function>("OrvantaPropertiesThroughRunDll32")(nullptr, nullptr, &line[0], 0)
+            : void(dll.Get<DisplayFunction>("DisplayPropertiesDlg")(nullptr, nullptr, &text));
+        std::string result = !commandLine ? text ? text : "(null)"
+                             : PeekMessageA(&message, catcher, closed, closed, PM_REMOVE)
+                                 ? std::to_string(message.wParam)
+                                 : "?";
         result += std::string(owner == catcher ? " o " : owner ? " ? " : " - ") + Stored("Port");
         dll.Ioctl()(TOLMARIN_IOCTL_SAVE, nullptr);
         EXPECT_EQ(expected, result + " " + Stored("Port")) << (commandLine ? commandLine : "");

@@ -41,6 +41,12 @@ void* ChainHead()
     __asm__ __volatile__("movl %%fs:0, %0" : "=r"(head));
     return head;
 }
+// The process's last filter: a guard page's first touch is resumed.
+LONG WINAPI ResumeGuardPageFaults(EXCEPTION_POINTERS* p)
+{
+    return p->ExceptionRecord->ExceptionCode == STATUS_GUARD_PAGE_VIOLATION ? EXCEPTION_CONTINUE_EXECUTION
+                                                                            : EXCEPTION_CONTINUE_SEARCH;
+}
 // The second of two new pages, the first read-write.
 BYTE* PageAfter(DWORD protection)
 {
@@ -105,20 +111,18 @@ TEST(Wsh, OpenSocket)
 
     // The context option: other levels refused, short buffer refused, size query; the hand-over keeps an
     // existing context and gives a null one (an inherited handle) a new one in the value's first field.
-    INT family = 157, type = 2, protocol = 33000, length = 11;
+    INT length = 11;
     UNICODE_STRING device;
     PVOID context;
     DWORD events;
-    WSH(OpenSocket)(&family, &type, &protocol, &device, &context, &events);
+    WSH(OpenSocket)(&ok[0], &ok[1], &ok[2], &device, &context, &events);
     BYTE value[16];
-    memset(value, Fill, sizeof(value));
-    auto Get = [](PVOID c, INT level, void* v, INT* n) {
-        return WSH(GetSocketInformation)(c, 0, nullptr, nullptr, level, SO_CONTEXT, PCHAR(v), n);
+    auto get = [&](INT level, void* v) {
+        return WSH(GetSocketInformation)(context, 0, nullptr, nullptr, level, SO_CONTEXT, PCHAR(v), &length);
     };
-    EXPECT_EQ(WSAEINVAL, Get(context, 0, value, &length));
-    EXPECT_EQ(WSAEFAULT, Get(context, SOL_INTERNAL, value, &length));
-    EXPECT_EQ(0, Get(context, SOL_INTERNAL, nullptr, &length));
-    EXPECT_EQ(12, length);
+    EXPECT_EQ(
+        (std::vector<INT>{WSAEINVAL, WSAEFAULT, 0, 12}),
+        (std::vector<INT>{get(0, value), get(SOL_INTERNAL, value), get(SOL_INTERNAL, nullptr), length}));
     const DWORD other[3] = {1, 2, 3};
     memcpy(value, other, 12);
     size_t copies = Blocks(other);
@@ -133,13 +137,17 @@ TEST(Wsh, OpenSocket)
     EXPECT_EQ((std::vector<INT>{0, 0}), (std::vector<INT>{Close(inherited), Close(context)}));
 }
 
-// Unreadable addresses and unwritable results end the call with 10022 and leave the exception chain as
-// it was; then bytes 0-6: family, form, a byte not read, octet count (16-bit little-endian, at an odd
-// address).
+// A guard page's first touch passes the guard to whoever set it; unreadable addresses and unwritable
+// results end the call with 10022 and leave the exception chain as it was; then bytes 0-6: family, form, a
+// byte not read, octet count (16-bit little-endian, at an odd address).
 TEST(Wsh, GetSockaddrType)
 {
     BYTE good[14] = {157, 0, 1, 0, 0, 3, 0};
     void* head = ChainHead();
+    LPTOP_LEVEL_EXCEPTION_FILTER previous = SetUnhandledExceptionFilter(&ResumeGuardPageFaults);
+    EXPECT_EQ(WSAEAFNOSUPPORT, WSH(GetSockaddrType)(PSOCKADDR(PageAfter(PAGE_READWRITE | PAGE_GUARD)), 14,
+                                                    PSOCKADDR_INFO(good)));
+    SetUnhandledExceptionFilter(previous);
     EXPECT_EQ(WSAEINVAL, WSH(GetSockaddrType)(PSOCKADDR(PageAfter(PAGE_NOACCESS)), 14, PSOCKADDR_INFO(good)));
     EXPECT_EQ(WSAEINVAL, WSH(GetSockaddrType)(PSOCKADDR(good), 14, PSOCKADDR_INFO(PageAfter(PAGE_READONLY))));
     EXPECT_EQ(head, ChainHead()) << "the guard frame stayed linked";

@@ -443,16 +443,11 @@ TEST(PtpDialogs, DialWarnsAndRefuses)
         SendDlgItemMessageA(ptp, IDC_MODEM, BM_CLICK, 0, 0);
         PressButton(ptp, IDC_DIAL);
     });
-    driver
-        .OnDialog("Dial and Modem Properties",
-                  [](HWND dial) {
-                      SetDlgItemTextA(dial, IDC_PHONES, "1");
-                      SetDlgItemTextA(dial, IDC_RETRIES, "-1");
-                      SetDlgItemTextA(dial, IDC_INITSTR, std::string(250, 'i').c_str());
-                      PressButton(dial, IDOK);
-                  })
-        .OnMessageBox(IDOK)
-        .OnMessageBox(IDOK);
+    auto type = [](HWND dial) {
+        SetDlgItemTextA(dial, IDC_PHONES, "1"), SetDlgItemTextA(dial, IDC_RETRIES, "-1");
+        SetDlgItemTextA(dial, IDC_INITSTR, std::string(250, 'i').c_str()), PressButton(dial, IDOK);
+    };
+    driver.OnDialog("Dial and Modem Properties", type).OnMessageBox(IDOK).OnMessageBox(IDOK);
     driver.OnDialog("Dial and Modem Properties", [](HWND dial) { PressButton(dial, IDCANCEL); });
     driver.OnDialog("Point-To-Point Port Properties", [](HWND ptp) { PressButton(ptp, IDCANCEL); });
     d.Command(IDM_ADD_PTP);

@@ -1,6 +1,9 @@
+// The module's platform detection, attach and detach, linked into the test program.
 #include <winsock2.h>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include "lifecycle/module.h"
 #include "ports/port_table.h"
@@ -18,44 +21,36 @@ bool WinsockStarted()
 }  // namespace
 
 // Runs under each emulated Windows version. IsNtAbove4 is only ever set.
-TEST(ModulePlatform, FlagsAndLineFollowTheRunningVersion)
+TEST(ModulePlatform, FlagsFollowTheRunningVersion)
 {
     ASSERT_EQ(ExpectedPlatform(), RunningPlatform()) << "version emulation did not apply";
-    bool win9x = RunningPlatform() == TestPlatform::Win9x;
     IsWin9x = IsNtAbove4 = 7;
-    DebugOutput debug;
     ASSERT_TRUE(DetectPlatform());
-    EXPECT_EQ((std::vector<DWORD>{win9x, RunningPlatform() == TestPlatform::Nt5Plus ? 1u : 7u}),
+    EXPECT_EQ((std::vector<DWORD>{RunningPlatform() == TestPlatform::Win9x,
+                                  RunningPlatform() == TestPlatform::Nt5Plus ? 1u : 7u}),
               (std::vector<DWORD>{IsWin9x, IsNtAbove4}));
-    EXPECT_EQ(std::vector<std::string>{win9x ? "TOLMARIN: Hosting Windows platform is 95/98.\n"
-                                             : "TOLMARIN: Hosting Windows platform is NT.\n"},
-              debug.Lines());
 }
 
 // A stored count of -2 refuses the attach and stops Winsock again; the detach the runtime then reports
-// releases nothing. A good attach loads the table; its detach frees it once.
+// releases nothing. A good attach loads the table; its detach frees it once. Seen: the attach's answer, the
+// table's count, whether Winsock runs, and the cleanups.
 TEST(ModuleLifecycle, AttachAndDetach)
 {
     HINSTANCE self = GetModuleHandleA(nullptr);
+    DebugOutput debug;
     SetDword(HKEY_LOCAL_MACHINE, TablePath, "Num_Entries", 0xFFFFFFFE);
-    EXPECT_FALSE(ModuleAttach(self));
-    EXPECT_FALSE(WinsockStarted());
-    {
-        DebugOutput refused;
-        ModuleDetach();
-        EXPECT_EQ(0u, refused.Lines().size());
-    }
+    std::string seen = std::to_string(ModuleAttach(self));
+    seen += std::to_string(WinsockStarted()) + " ";
+    ModuleDetach();
     SetDword(HKEY_LOCAL_MACHINE, TablePath, "Num_Entries", 1);
     SetDword(HKEY_LOCAL_MACHINE, EntryPath(0), "Type", 1);
-    ASSERT_TRUE(ModuleAttach(self));
-    EXPECT_EQ(1, PortTable.count);
-    EXPECT_TRUE(WinsockStarted());
-    DebugOutput debug;
-    ModuleDetach();
-    ModuleDetach();
-    EXPECT_EQ(std::vector<std::string>{"TOLMARIN: cleaning up...\n"}, debug.Lines());
-    EXPECT_EQ(0, PortTable.count);
-    EXPECT_FALSE(WinsockStarted());
+    seen += std::to_string(ModuleAttach(self));
+    seen += std::to_string(PortTable.count) + std::to_string(WinsockStarted());
+    ModuleDetach(), ModuleDetach();
+    const std::vector<std::string>& lines = debug.Lines();
+    EXPECT_EQ("00 111 00 1",
+              seen + " " + std::to_string(PortTable.count) + std::to_string(WinsockStarted()) + " " +
+                  std::to_string(std::count(lines.begin(), lines.end(), "TOLMARIN: cleaning up...\n")));
     ModuleInstance = nullptr;
     DeleteTree(HKEY_LOCAL_MACHINE, TablePath);
 }

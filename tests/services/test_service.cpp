@@ -25,8 +25,9 @@ void Record(const char* event)
     RegSetKeyValueA(HKEY_LOCAL_MACHINE, Key, "Seen", REG_SZ, more, DWORD(strlen(more) + 1));
 }
 
-void Report(DWORD state, DWORD accepted = SERVICE_ACCEPT_STOP)
+void Report(DWORD state)
 {
+    DWORD accepted = state == SERVICE_STOPPED ? 0 : SERVICE_ACCEPT_STOP;
     SERVICE_STATUS status = {SERVICE_WIN32_OWN_PROCESS, state, accepted, 0, 0, 1, 30000};
     SetServiceStatus(handle, &status);
 }
@@ -37,11 +38,8 @@ bool Wait() { return WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_
 // Stop pending is reported before the control returns, so the controller's status record shows it.
 DWORD WINAPI Handler(DWORD control, DWORD, void*, void*)
 {
-    if (control != SERVICE_CONTROL_STOP)
-        return control == SERVICE_CONTROL_INTERROGATE ? NO_ERROR : ERROR_CALL_NOT_IMPLEMENTED;
-    Record("stop");
-    Report(SERVICE_STOP_PENDING);
-    SetEvent(events[0]);
+    if (control == SERVICE_CONTROL_STOP)
+        Record("stop"), Report(SERVICE_STOP_PENDING), SetEvent(events[0]);
     return NO_ERROR;
 }
 
@@ -57,7 +55,7 @@ void WINAPI ServiceMain(DWORD, char** argv)
     Report(strcmp(mode, "pending") ? SERVICE_RUNNING : SERVICE_START_PENDING);
     if (Wait() && !strcmp(mode, "bounce"))
         Sleep(300), Report(SERVICE_RUNNING), Wait();
-    Report(SERVICE_STOPPED, 0);
+    Report(SERVICE_STOPPED);
 }
 
 }  // namespace

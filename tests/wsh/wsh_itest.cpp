@@ -34,20 +34,19 @@ size_t Blocks(const void* bytes = Canonical)
 }
 
 INT Close(PVOID context) { return WSH(Notify)(context, 0, nullptr, nullptr, WSH_NOTIFY_CLOSE); }
-INT Get(PVOID context, INT level, void* value, INT* length)
+// The thread's exception chain, where the fault guard links its frame.
+void* ChainHead()
 {
-    return WSH(GetSocketInformation)(context, 0, nullptr, nullptr, level, SO_CONTEXT, PCHAR(value), length);
+    void* head;
+    __asm__ __volatile__("movl %%fs:0, %0" : "=r"(head));
+    return head;
 }
-INT Set(PVOID context, void* value, INT length)
+// The process's last filter: a guard page's first touch is resumed.
+LONG WINAPI ResumeGuardPageFaults(EXCEPTION_POINTERS* p)
 {
-    return WSH(SetSocketInformation)(context, 0, nullptr, nullptr, SOL_INTERNAL, SO_CONTEXT, PCHAR(value),
-                                     length);
+    return p->ExceptionRecord->ExceptionCode == STATUS_GUARD_PAGE_VIOLATION ? EXCEPTION_CONTINUE_EXECUTION
+                                                                            : EXCEPTION_CONTINUE_SEARCH;
 }
-INT Classify(const void* address, void* info)
-{
-    return WSH(GetSockaddrType)(PSOCKADDR(address), 14, PSOCKADDR_INFO(info));
-}
-
 // The second of two new pages, the first read-write.
 BYTE* PageAfter(DWORD protection)
 {
@@ -60,7 +59,7 @@ BYTE* PageAfter(DWORD protection)
 
 // "result stored-length last-error" per call; the record at an odd address, its name 32 bytes in, nothing
 // written outside its 44 bytes; a list without 33000 gets nothing.
-TEST(Wsh, ProtocolRecord)
+TEST(Wsh, ProtocolRecordAndMapping)
 {
     INT others[] = {6, 17, 0}, ours[] = {6, 33000, 0};
     BYTE buffer[101];
@@ -80,17 +79,12 @@ TEST(Wsh, ProtocolRecord)
     EXPECT_EQ(std::wstring(L"Vemto"), (const wchar_t*)(buffer + 33));
     EXPECT_EQ(0, Changed(buffer, 1) + Changed(buffer + 45, 56));
     EXPECT_EQ(-1, WSH(EnumProtocols)(nullptr, nullptr, buffer, nullptr));
-}
-
-// A 79-byte buffer gets the size alone; 80 bytes get the counts and the rows.
-TEST(Wsh, GetWinsockMapping)
-{
-    DWORD buffer[21];
+    // The mapping: a 79-byte buffer gets the size alone; 80 bytes get the counts and the rows.
     memset(buffer, Fill, sizeof(buffer));
     EXPECT_EQ(80u, WSH(GetWinsockMapping)(PWINSOCK_MAPPING(buffer), 79));
     EXPECT_EQ(0, Changed(buffer, sizeof(buffer)));
     EXPECT_EQ(80u, WSH(GetWinsockMapping)(PWINSOCK_MAPPING(buffer), 80));
-    EXPECT_EQ(Values(Mapping, 18), Values(buffer + 2, 18));
+    EXPECT_EQ(Values(Mapping, 18), Values(buffer + 8, 18));
 }
 
 // Every mapped triple opens as the canonical one with one context block that only the close event frees;
@@ -104,78 +98,60 @@ TEST(Wsh, OpenSocket)
         PVOID context = nullptr;
         DWORD events = 0;
         ASSERT_EQ(0, WSH(OpenSocket)(&triple[0], &triple[1], &triple[2], &device, &context, &events));
-        EXPECT_EQ(WSAEINVAL, WSH(Notify)(context, 0, nullptr, nullptr, 0x40));
-        EXPECT_EQ(before + 1, Blocks());
-        EXPECT_EQ(Values(Canonical, 3), Values(triple, 3));
-        EXPECT_EQ((std::vector<DWORD>{0x80, 26}), (std::vector<DWORD>{events, device.Length}));
-        EXPECT_EQ(0, Close(context));
+        // The triple, events, device name length, an unknown event's answer, blocks, the close's answer.
+        EXPECT_EQ((std::vector<DWORD>{157, 2, 33000, 0x80, 26, WSAEINVAL, DWORD(before + 1), 0}),
+                  (std::vector<DWORD>{DWORD(triple[0]), DWORD(triple[1]), DWORD(triple[2]), events,
+                                      device.Length, DWORD(WSH(Notify)(context, 0, nullptr, nullptr, 0x40)),
+                                      DWORD(Blocks()), DWORD(Close(context))}));
     }
     EXPECT_EQ(before, Blocks());
     INT refused[3] = {158, 2, 33000}, ok[3] = {157, 2, 33000};
     EXPECT_EQ(WSAEINVAL, WSH(OpenSocket)(&refused[0], &refused[1], &refused[2], nullptr, nullptr, nullptr));
     EXPECT_EQ(WSAEFAULT, WSH(OpenSocket)(&ok[0], &ok[1], &ok[2], nullptr, nullptr, nullptr));
-}
 
-// The context option: other levels refused, short buffer refused, size query; the hand-over keeps an
-// existing context and gives a null one (an inherited handle) a new one in the value's first field.
-TEST(Wsh, ContextOption)
-{
-    INT family = 157, type = 2, protocol = 33000, length = 11;
+    // The context option: other levels refused, short buffer refused, size query; the hand-over keeps an
+    // existing context and gives a null one (an inherited handle) a new one in the value's first field.
+    INT length = 11;
     UNICODE_STRING device;
     PVOID context;
     DWORD events;
-    WSH(OpenSocket)(&family, &type, &protocol, &device, &context, &events);
+    WSH(OpenSocket)(&ok[0], &ok[1], &ok[2], &device, &context, &events);
     BYTE value[16];
-    memset(value, Fill, sizeof(value));
-    EXPECT_EQ(WSAEINVAL, Get(context, 0, value, &length));
-    EXPECT_EQ(WSAEFAULT, Get(context, SOL_INTERNAL, value, &length));
-    EXPECT_EQ(0, Get(context, SOL_INTERNAL, nullptr, &length));
-    EXPECT_EQ(12, length);
+    auto get = [&](INT level, void* v) {
+        return WSH(GetSocketInformation)(context, 0, nullptr, nullptr, level, SO_CONTEXT, PCHAR(v), &length);
+    };
+    EXPECT_EQ(
+        (std::vector<INT>{WSAEINVAL, WSAEFAULT, 0, 12}),
+        (std::vector<INT>{get(0, value), get(SOL_INTERNAL, value), get(SOL_INTERNAL, nullptr), length}));
     const DWORD other[3] = {1, 2, 3};
     memcpy(value, other, 12);
-    size_t before = Blocks(other);
-    EXPECT_EQ(0, Set(context, value, 12));
-    EXPECT_EQ(before, Blocks(other)) << "an existing context was replaced";
-    ASSERT_EQ(0, Set(nullptr, value, 12));
+    size_t copies = Blocks(other);
+    auto set = [&](PVOID c) {
+        return WSH(SetSocketInformation)(c, 0, 0, 0, SOL_INTERNAL, SO_CONTEXT, PCHAR(value), 12);
+    };
+    EXPECT_EQ(0, set(context));
+    EXPECT_EQ(copies, Blocks(other)) << "an existing context was replaced";
+    ASSERT_EQ(0, set(nullptr));
     PVOID inherited = *reinterpret_cast<PVOID*>(value);
     EXPECT_EQ(Values(other, 3), Values(inherited, 3));
     EXPECT_EQ((std::vector<INT>{0, 0}), (std::vector<INT>{Close(inherited), Close(context)}));
 }
 
-// The thread's exception chain, where the fault guard links its frame.
-static void* ChainHead()
-{
-    void* head;
-    __asm__ __volatile__("movl %%fs:0, %0" : "=r"(head));
-    return head;
-}
-static void SetChainHead(void* head) { __asm__ __volatile__("movl %0, %%fs:0" : : "r"(head)); }
-static LONG WINAPI ResumeGuardPageFaults(EXCEPTION_POINTERS* p)
-{
-    return p->ExceptionRecord->ExceptionCode == STATUS_GUARD_PAGE_VIOLATION ? EXCEPTION_CONTINUE_EXECUTION
-                                                                            : EXCEPTION_CONTINUE_SEARCH;
-}
-
-// Unreadable addresses and unwritable results end the call with 10022 and leave the exception chain as
-// it was; a guard page's first touch passes the guard to whoever set it.
-TEST(Wsh, InaccessibleMemory)
-{
-    BYTE good[14] = {157, 0, 1, 0, 0, 3, 0}, *unreadable = PageAfter(PAGE_NOACCESS);
-    SOCKADDR_INFO info;
-    void* head = ChainHead();
-    LPTOP_LEVEL_EXCEPTION_FILTER previous = SetUnhandledExceptionFilter(&ResumeGuardPageFaults);
-    EXPECT_EQ(WSAEAFNOSUPPORT, Classify(PageAfter(PAGE_READWRITE | PAGE_GUARD), &info));
-    SetUnhandledExceptionFilter(previous);
-    EXPECT_EQ(WSAEINVAL, Classify(unreadable, &info));
-    EXPECT_EQ(WSAEINVAL, Classify(good, PageAfter(PAGE_READONLY)));
-    EXPECT_EQ(0, Classify(good, &info));
-    EXPECT_EQ(head, ChainHead()) << "the guard frame stayed linked";
-    SetChainHead(head);  // a frame left linked would take the next test's exceptions
-}
-
-// Bytes 0-6: family, form, a byte not read, octet count (16-bit little-endian, at an odd address).
+// A guard page's first touch passes the guard to whoever set it; unreadable addresses and unwritable
+// results end the call with 10022 and leave the exception chain as it was; then bytes 0-6: family, form, a
+// byte not read, octet count (16-bit little-endian, at an odd address).
 TEST(Wsh, GetSockaddrType)
 {
+    BYTE good[14] = {157, 0, 1, 0, 0, 3, 0};
+    void* head = ChainHead();
+    LPTOP_LEVEL_EXCEPTION_FILTER previous = SetUnhandledExceptionFilter(&ResumeGuardPageFaults);
+    EXPECT_EQ(WSAEAFNOSUPPORT, WSH(GetSockaddrType)(PSOCKADDR(PageAfter(PAGE_READWRITE | PAGE_GUARD)), 14,
+                                                    PSOCKADDR_INFO(good)));
+    SetUnhandledExceptionFilter(previous);
+    EXPECT_EQ(WSAEINVAL, WSH(GetSockaddrType)(PSOCKADDR(PageAfter(PAGE_NOACCESS)), 14, PSOCKADDR_INFO(good)));
+    EXPECT_EQ(WSAEINVAL, WSH(GetSockaddrType)(PSOCKADDR(good), 14, PSOCKADDR_INFO(PageAfter(PAGE_READONLY))));
+    EXPECT_EQ(head, ChainHead()) << "the guard frame stayed linked";
+    __asm__ __volatile__("movl %0, %%fs:0" : : "r"(head));  // a frame left linked would take later exceptions
     const std::tuple<std::vector<BYTE>, DWORD, INT, INT> rows[] = {
         {{157, 1, 0, 0}, 14, WSAEAFNOSUPPORT, 0},
         {{157, 0, 1, 0, 0xEE, 8, 0}, 13, WSAEFAULT, 0},

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <string.h>
-
 #include "ports/kinds/virtual_port.h"
 #include "ports/port_table.h"
 #include "registry/reg_key.h"
@@ -24,15 +22,6 @@ LONG WINAPI RecordCreate(HKEY parent, LPCSTR name, DWORD reserved, LPSTR keyClas
     return RegCreateKeyExA(parent, name, reserved, keyClass, options, access, attributes, key, disposition);
 }
 
-// Every write of a value of this name fails.
-const char* FailingValue = "";
-LONG WINAPI FailOneWrite(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size)
-{
-    if (strcmp(name, FailingValue) == 0)
-        return ERROR_ACCESS_DENIED;
-    return RegSetValueExA(key, name, reserved, type, data, size);
-}
-
 const char LinkTarget[] = "Software\\TolmarinLinkTarget";
 const char ServicePath[] = "SYSTEM\\CurrentControlSet\\Services\\Orvanta";
 
@@ -46,7 +35,6 @@ protected:
         DeleteTree(HKEY_LOCAL_MACHINE, ServicePath);
         DeleteTree(HKEY_LOCAL_MACHINE, LinkTarget);
         RegKey::CreateKeyCall = RegCreateKeyExA;
-        RegKey::SetValueCall = RegSetValueExA;
     }
     static void Store(int position, DWORD type, DWORD protocol, DWORD port, DWORD network = 1)
     {
@@ -135,24 +123,6 @@ TEST_F(PortTableStore, SaveRewritesTheWholeKeyOrReportsItsFailure)
     EXPECT_EQ((Names{"TOLMARIN: SAAllAccess::SAAllAccess ()\n",
                      "TOLMARIN: the Port Table could not be written.\n"}),
               debug.Lines());
-}
-
-// A port's save stops at its first failed write, keeping the values before
-// it; the table save goes on and reports success.
-TEST_F(PortTableStore, PortSaveStopsAtTheFirstFailedWrite)
-{
-    const std::pair<const char*, Names> cases[] = {
-        {"Dnet", {}},
-        {"Protocol", {"Dnet", "Type"}},
-        {"Connected", {"Dnet", "Port", "Protocol", "Type"}},
-    };
-    ASSERT_TRUE(AppendPort(new VirtualPort));
-    RegKey::SetValueCall = FailOneWrite;
-    for (const auto& [failing, stored] : cases) {
-        FailingValue = failing;
-        EXPECT_TRUE(SavePortTable()) << failing;
-        EXPECT_EQ(stored, SortedValueNames(HKEY_LOCAL_MACHINE, EntryPath(0))) << failing;
-    }
 }
 
 // Every account may write the table key, and so make an entry a link to any

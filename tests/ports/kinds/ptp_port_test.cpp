@@ -143,9 +143,6 @@ TEST(PtpPortDialog, ShownAndTypedTextsMakeAPortOrNameTheFailingControl)
          {{510, "5"}, {563, "0x10"}, {563, "7"}, {566, "p1"}, {566, P63}},
          "Port=d:5;Ptp_Dnets=m:16|7||;PTP\\In_Passwords=m:p1|" + P63 + "||;" + info},
         {"", fresh, {{510, "300"}}, "failure=510/145"},
-        {"", fresh, {{510, "5"}, {IDC_COM_PORT, "-1"}}, "failure=560/145"},
-        {"", fresh, {{510, "5"}, {571, "9600,q,8,1"}}, "failure=561/146"},
-        {"", fresh, {{510, "5"}, {563, "7"}, {563, "70000"}}, "failure=562/145"},
         {"",
          fresh,
          {{510, "5"}, {IDC_MODEM, "1"}, {572, "/phones:\"" + std::string(240, '5') + "\""}},
@@ -162,8 +159,6 @@ TEST(PtpPortDialog, ShownAndTypedTextsMakeAPortOrNameTheFailingControl)
         for (const auto& [control, text] : row.typed) {
             if (control == IDC_MODEM)
                 CheckDlgButton(dialog, control, BST_CHECKED);
-            else if (control == IDC_COM_PORT)
-                SendDlgItemMessageA(dialog, control, CB_SETCURSEL, WPARAM(std::stoi(text)), 0);
             else if (control == IDC_NETWORK_ADD || control == IDC_PASSWORD_ADD)
                 SetDlgItemTextA(dialog, control - 1, text.c_str()),
                     PtpPortDialogProc(dialog, WM_COMMAND, MAKEWPARAM(control, BN_CLICKED), 0);

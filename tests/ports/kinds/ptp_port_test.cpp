@@ -2,7 +2,6 @@
 // its checks, its duplicates, and dialog 505 without a modal loop.
 #include <gtest/gtest.h>
 
-#include "ports/kinds/ohttp_ptp_port.h"
 #include "ports/kinds/ptp_port.h"
 #include "ports/kinds/ptp_values.h"
 
@@ -88,23 +87,6 @@ TEST(PtpPortRegistry, ValidateNamesTheFirstFailingControl)
     SerialPort7 com7;
     for (const auto& [stored, failure] : rows)
         EXPECT_EQ(failure, Failure(*Load<PtpPort>("Port=d:1;" + stored))) << stored;
-}
-
-// Ports on the same COM port are the same, whatever their ids; a copy keeps
-// every value, a copy of another kind is a new port.
-TEST(PtpPortRegistry, DuplicatesAndCopies)
-{
-    EXPECT_EQ((std::vector<bool>{true, false, false}),
-              (std::vector<bool>{Load<PtpPort>("Port=d:1")->IsSamePort(*Load<PtpPort>("Port=d:2")),
-                                 Load<PtpPort>("Port=d:1")->IsSamePort(*Load<PtpPort>("Port=d:2;Nic=s:com1")),
-                                 PtpPort().IsSamePort(*Load<OhttpPtpPort>("Port=d:1"))}));
-    auto rich = Load<PtpPort>(
-        "Port=d:9;Connected=d:0;Nic=s:COM2;Secondary_Info=s:/mode:\"4800\" /modem "
-        "/phones:\"1\";Ptp_Dnets=m:5|6||;"
-        "PTP\\In_Passwords=m:a|bb||;Ptp_Password=s:pw;Ptp_Permanent=d:1;Ptp_Performance=d:7");
-    PtpPort copy;
-    EXPECT_EQ(Saved(*rich), Saved(copy.CopyFrom(*rich)));
-    EXPECT_EQ(Saved(PtpPort()), Saved(copy.CopyFrom(OhttpPtpPort())));
 }
 
 // Each row opens the dialog on a stored port (COM7 listed after COM1), reads

@@ -73,6 +73,9 @@ TEST(RegKeyWrites, StoredTypesAndBytes)
                 s.key.WriteMultiString("m", "x\0yz\0"));
     EXPECT_EQ(ParseValues("w=d:9029;b=d:44;f=d:1;s=s:abc;e=s:;m=m:x|yz||"),
               ReadValues(HKEY_CURRENT_USER, s.sandbox.Path(), true));
+    std::vector<BYTE> empty;
+    EXPECT_EQ(1u, (GetRaw(HKEY_CURRENT_USER, s.sandbox.Path(), "e", nullptr, &empty), empty.size()))
+        << "its NUL";
     EXPECT_EQ(2u, s.key.GetMaxValueNameLength()) << "longest name plus one";
     RegWriteKey(HKEY_CURRENT_USER, (s.sandbox.Path() + "\\A\\B").c_str());
     char keyClass[16] = "";

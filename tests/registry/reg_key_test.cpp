@@ -52,14 +52,17 @@ TEST(RegKeyReads, DefaultsNarrowingAndCutsNeverOverflowing)
 
     SetRaw(HKEY_CURRENT_USER, key, "open", REG_MULTI_SZ, "ABC", 3);
     SetRaw(HKEY_CURRENT_USER, key, "list", REG_MULTI_SZ, "AB\0\0", 4);
-    DWORD missing = 0, stored = 0, cut = 4, exact = 3;
-    char buffer[8] = "#######", closed[3];
+    SetRaw(HKEY_CURRENT_USER, key, "one", REG_MULTI_SZ, "ABC", 4);  // one NUL only
+    DWORD missing = 0, stored = 0, cut = 4, exact = 3, full = 4;
+    char buffer[8] = "#######", closed[3], four[4];
     s.key.ReadMultiString("missing", nullptr, missing, "a\0bc\0");
     s.key.ReadMultiString("list", nullptr, stored, "");
     s.key.ReadMultiString("missing", buffer, cut, "a\0bc\0");
     s.key.ReadMultiString("open", closed, exact, "a\0bc\0");
+    s.key.ReadMultiString("one", four, full, "");
     EXPECT_EQ((std::vector<DWORD>{6, 8, 6}), (std::vector<DWORD>{missing, stored, cut}));
-    EXPECT_EQ(std::string("a\0\0\0#a\0\0", 8), std::string(buffer, 5) + std::string(closed, 3));
+    EXPECT_EQ(std::string("a\0\0\0#a\0\0AB\0\0", 12),
+              std::string(buffer, 5) + std::string(closed, 3) + std::string(four, 4));
 }
 
 // Every number a REG_DWORD of its masked value; texts keep their NULs; keys

@@ -42,6 +42,9 @@ TEST(ParameterString, GetIntFindsOptionsByTheScanRules)
     for (const auto& [line, name, expected] : cases)
         EXPECT_EQ(expected, ParameterString(line).GetInt(name, -1)) << line << " " << name;
     EXPECT_EQ(0xFFFFFFF0u, ParameterString("/m:1").GetUInt("n", 0xFFFFFFF0u)) << "the default unsigned";
+    const ParameterString options("/a b /c");
+    EXPECT_EQ("10", std::to_string(options.HasOption("c")) + std::to_string(options.HasOption("a b")))
+        << "a name has name characters only";
 }
 
 // Line, name, size, text read with default "dflt": plain values of letters,

@@ -1,6 +1,5 @@
 // The dialog framework on dialog 501 of a VirtualPort: the modal Edit once,
-// the fields on a modeless dialog, the control table, the property-sheet
-// page and the dialog helpers on real controls.
+// the property-sheet page and the dialog helpers on real controls.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -34,31 +33,6 @@ std::string Shown(const PortWithDnet& port)
 
 }  // namespace
 
-// Fields show the port, empty for an unset or out-of-range number, limited to
-// 3 and 6 characters. (The texts typed make a port or fail on a control in
-// the kinds' dialog tables.)
-TEST(PortDialog, InitDialogShowsThePort)
-{
-    const struct {
-        VirtualPortWith port;
-        const char* shown;
-    } ports[] = {
-        {{7, 300, false}, "7 300 0"},
-        {{0, 0, true}, "  1"},
-        {{3, 65535, true}, "3  1"},
-        {{255, 65534, false}, "255 65534 0"},
-    };
-    for (const auto& [port, shown] : ports) {
-        Modeless dialog(IDD_VIRTUAL_PORT, PortDialogProc, &port);
-        DialogItem id(dialog.window, IDC_PORT_ID), network(dialog.window, IDC_NETWORK);
-        EXPECT_EQ(std::string(shown) + " 3 6",
-                  ControlText(dialog.window, IDC_PORT_ID) + " " + ControlText(dialog.window, IDC_NETWORK) +
-                      " " + std::to_string(DialogItem(dialog.window, IDC_ATTACHED).IsChecked()) + " " +
-                      std::to_string(id.Send(EM_GETLIMITTEXT, 0, 0)) + " " +
-                      std::to_string(network.Send(EM_GETLIMITTEXT, 0, 0)));
-    }
-}
-
 // The modal Edit: Cancel after edits changes nothing; OK with a bad field shows
 // message 145 over the dialog and leaves the port as it was, the field focused
 // and selected, until it is fixed; then OK takes the fields.
@@ -86,40 +60,6 @@ TEST(PortDialog, EditTakesTheFieldsOnlyOnAValidOk)
               std::make_tuple(box.text, box.caption, box.owner, box.style));
 }
 
-namespace {
-
-// What the table's actions and the next procedure were asked.
-std::string Called;
-void Act(HWND, int control) { Called += "act " + std::to_string(control); }
-INT_PTR CALLBACK Next(HWND, UINT message, WPARAM wParam, LPARAM)
-{
-    Called += "next " + std::to_string(message) + " " + std::to_string(LOWORD(wParam));
-    return 77;
-}
-
-}  // namespace
-
-// Message, control, notification; the answer and what was called. Listed
-// control and notification: the action, TRUE. Listed control, other
-// notification: FALSE, nothing else asked. Anything else: the next procedure.
-TEST(ControlTable, ListedCommandsActOthersGoOn)
-{
-    const ControlAction table[] = {
-        {563, BN_CLICKED, Act}, {565, CBN_EDITCHANGE, Act}, {565, CBN_SELENDOK, Act}};
-    const std::tuple<UINT, int, WORD, INT_PTR, std::string> rows[] = {
-        {WM_COMMAND, 563, BN_CLICKED, TRUE, "act 563"},    {WM_COMMAND, 563, BN_DOUBLECLICKED, FALSE, ""},
-        {WM_COMMAND, 565, CBN_SELENDOK, TRUE, "act 565"},  {WM_COMMAND, 565, CBN_SELCHANGE, FALSE, ""},
-        {WM_COMMAND, 564, BN_CLICKED, 77, "next 273 564"}, {WM_NOTIFY, 563, BN_CLICKED, 77, "next 78 563"},
-    };
-    for (const auto& [message, control, notification, answer, call] : rows) {
-        Called.clear();
-        EXPECT_EQ(answer,
-                  DispatchControls(table, nullptr, message, MAKEWPARAM(control, notification), 0, Next));
-        EXPECT_EQ(call, Called) << message << " " << control << "/" << notification;
-    }
-    EXPECT_EQ(TRUE, DispatchControls(table, nullptr, WM_COMMAND, MAKEWPARAM(600, BN_CLICKED), 0));
-}
-
 // A page shows the port when it becomes active; leaving it takes the fields
 // when they are valid (answer FALSE), and keeps it shown otherwise (TRUE).
 TEST(PortPage, SetActiveFillsKillActiveTakesOrStays)
@@ -143,48 +83,25 @@ TEST(PortPage, SetActiveFillsKillActiveTakesOrStays)
 }
 
 // Numbers read as "%i" from 39 characters (0 for none or above the maximum)
-// and as signed "%i" from 127, written as whole "%#x"; a row selected alone,
-// none for an index outside; -1 for no selection.
+// and as signed "%i" from 127; no list or no selection reads as -1.
 TEST(PortDialogHelpers, OnRealControls)
 {
-    ListViewHost host(5), empty(0);
+    ListViewHost host(5);
     CreateWindowExA(0, "EDIT", "", WS_CHILD, 0, 0, 50, 20, host.window, HMENU(7), nullptr, nullptr);
-    const std::string pad(38, ' ');
     const NumberRange network = {1, 65534, 6};
-    const std::tuple<std::string, unsigned, int> numbers[] = {
-        {"0x10", 16, 16},
-        {"-1", 0, -1},
-        {"65535", 0, 65535},
-        {"4294967297", 1, 1},
-        {"-0x10", 0, -16},
-        {"abc", 0, 0},
-        {pad + "5", 5, 5},
-        {pad + " 5", 0, 5},
-        {std::string(126, ' ') + "5", 0, 5},
-        {std::string(127, ' ') + "5", 0, 0},
-    };
-    for (const auto& [text, read, scanned] : numbers) {
+    // Text after that many spaces; ReadNumber's and GetDlgItemNumber's answers.
+    const std::tuple<const char*, size_t, unsigned, int> numbers[] = {
+        {"0x10", 0, 16, 16},     {"-1", 0, 0, -1},     {"65535", 0, 0, 65535},
+        {"4294967297", 0, 1, 1}, {"-0x10", 0, 0, -16}, {"5", 38, 5, 5},
+        {" 5", 38, 0, 5},        {"5", 126, 0, 5},     {"5", 127, 0, 0}};
+    for (const auto& [digits, spaces, read, scanned] : numbers) {
+        std::string text = std::string(spaces, ' ') + digits;
         SetDlgItemTextA(host.window, 7, text.c_str());
         EXPECT_EQ(
             std::make_pair(read, scanned),
             std::make_pair(DialogItem(host.window, 7).ReadNumber(network), GetDlgItemNumber(host.window, 7)))
             << "\"" << text << "\"";
     }
-    EXPECT_EQ(0, GetDlgItemNumber(host.window, 4711)) << "no such control";
-    std::string hexes;
-    for (unsigned hex : {736u, 0u, 0xFFFFFFFFu}) {
-        SetDlgItemHex(host.window, 7, hex);
-        hexes += " " + ControlText(host.window, 7);
-    }
-    EXPECT_EQ(" 0x2e0 0 0xffffffff", hexes);
-    EXPECT_EQ(-1, GetSelectedListItem(host.list)) << "none selected";
-    for (int row : {2, -1, 5}) {
-        host.Select({0, 3, 4});
-        EXPECT_EQ(0, GetSelectedListItem(host.list));
-        SelectListItem(host.list, row);
-        EXPECT_EQ(row == 2 ? std::vector<int>{2} : std::vector<int>{}, host.SelectedRows()) << row;
-        EXPECT_EQ(row == 2 ? 2 : -1, GetSelectedListItem(host.list));
-    }
-    EXPECT_EQ(-1, GetSelectedListItem(empty.list) + GetSelectedListItem(nullptr) + 1) << "no rows, no list";
+    EXPECT_EQ(-2, GetSelectedListItem(host.list) + GetSelectedListItem(nullptr)) << "none selected, no list";
     SelectListItem(nullptr, 0);
 }

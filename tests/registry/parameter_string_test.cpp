@@ -31,20 +31,20 @@ std::string Text(const char* line, const char* name, size_t size = 64, const cha
 TEST(ParameterString, GetIntFindsOptionsByTheScanRules)
 {
     const std::tuple<const char*, const char*, int32_t> cases[] = {
-        {Arcnet, "IRQ", 5},          {Arcnet, "ioport", 736},     {Arcnet, "timeout", -1},
-        {Arcnet, "port", -1},        {"/iRq:3", "IrQ", 3},        {"/irq:", "irq", 0},
-        {"/irq", "irq", -1},         {"/irq=5", "irq", -1},       {"/x:1/irq:2", "irq", 2},
-        {"-irq:5", "irq", 5},        {"/a:x-b:7", "b", 7},        {"/a:\"x/b:3\"", "b", 3},
-        {"/a:-1 /b:2", "a", -1},     {"/i/irq:5", "irq", 5},      {"/ir-irq:5", "irq", 5},
-        {"/ir:1", "irq", -1},        {"/irq_2 /irq:4", "irq", 4}, {"/x:1 /ir", "irq", -1},
-        {"/irq:5 /irq:7", "irq", 5}, {"/irq /irq:7", "irq", -1},  {"/n:abc", "n", 0},
-        {"/n:0xffffffff", "n", -1},  {"/x", "irq", -1},           {"/\xE9:5 /irq:3", "irq", 3},
-        {"/irq\xFF:5", "irq", -1},   {"----////----", "irq", -1}, {nullptr, "irq", -1},
-        {"/irq:5", nullptr, -1},
+        {Arcnet, "IRQ", 5},          {Arcnet, "ioport", 736},      {Arcnet, "timeout", -1},
+        {Arcnet, "port", -1},        {"/irq:", "irq", 0},          {"/irq", "irq", -1},
+        {"/irq=5", "irq", -1},       {"-irq:5", "irq", 5},         {"/a:x-b:7", "b", 7},
+        {"/a:\"x/b:3\"", "b", 3},    {"/a:-1 /b:2", "a", -1},      {"/ir-irq:5", "irq", 5},
+        {"/irq_2 /irq:4", "irq", 4}, {"/irq:5 /irq:7", "irq", 5},  {"/n:abc", "n", 0},
+        {"/n:0xffffffff", "n", -1},  {"/\xE9:5 /irq:3", "irq", 3}, {"/irq\xFF:5", "irq", -1},
+        {nullptr, "irq", -1},        {"/irq:5", nullptr, -1},
     };
     for (const auto& [line, name, expected] : cases)
         EXPECT_EQ(expected, ParameterString(line).GetInt(name, -1)) << line << " " << name;
     EXPECT_EQ(0xFFFFFFF0u, ParameterString("/m:1").GetUInt("n", 0xFFFFFFF0u)) << "the default unsigned";
+    const ParameterString options("/a b /c");
+    EXPECT_EQ("10", std::to_string(options.HasOption("c")) + std::to_string(options.HasOption("a b")))
+        << "a name has name characters only";
 }
 
 // Line, name, size, text read with default "dflt": plain values of letters,
@@ -53,13 +53,12 @@ TEST(ParameterString, GetIntFindsOptionsByTheScanRules)
 TEST(ParameterString, GetStringReadsPlainAndQuotedValues)
 {
     const std::tuple<const char*, const char*, size_t, const char*> cases[] = {
-        {Arcnet, "baud", 64, "156.25"}, {Arcnet, "baud", 4, "156"},       {Arcnet, "baud", 1, ""},
-        {"/h:10.0.0.1", "h", 64, "10"}, {"/p:C_1 /x", "p", 64, "C_1"},    {"/n:a-b", "n", 64, "a"},
-        {"/n:a\"b", "n", 64, "a"},      {"/n: a", "n", 64, ""},           {"/n:ab\xE9\xFF", "n", 64, "ab"},
-        {"/m:\"a b\"", "m", 64, "a b"}, {"/t:\"\"\"\"", "t", 64, "\""},   {"/t:\"a\"b\"", "t", 64, "a"},
-        {"/t:\"open", "t", 64, "open"}, {"/t:\"a\"\"b\"", "t", 3, "a\""}, {"/irq:", "irq", 64, ""},
-        {"/irq", "irq", 64, "dflt"},    {"/x:1", "t", 4, "dfl"},          {"/n:a -n:b", "n", 64, "a"},
-        {nullptr, "t", 64, "dflt"},     {"/t:x", nullptr, 64, "dflt"},
+        {Arcnet, "baud", 64, "156.25"},   {Arcnet, "baud", 4, "156"},       {Arcnet, "baud", 1, ""},
+        {"/h:10.0.0.1", "h", 64, "10"},   {"/p:C_1 /x", "p", 64, "C_1"},    {"/n:a-b", "n", 64, "a"},
+        {"/n:ab\xE9\xFF", "n", 64, "ab"}, {"/m:\"a b\"", "m", 64, "a b"},   {"/t:\"\"\"\"", "t", 64, "\""},
+        {"/t:\"open", "t", 64, "open"},   {"/t:\"a\"\"b\"", "t", 3, "a\""}, {"/irq:", "irq", 64, ""},
+        {"/irq", "irq", 64, "dflt"},      {"/x:1", "t", 4, "dfl"},          {nullptr, "t", 64, "dflt"},
+        {"/t:x", nullptr, 64, "dflt"},
     };
     for (const auto& [line, name, size, expected] : cases)
         EXPECT_EQ(expected, Text(line, name, size)) << line << " " << name << " " << size;

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "registry/reg_key.h"
-#include "support/registry_sandbox.h"
+#include "support/entry_values.h"
 
 namespace {
 
@@ -52,41 +52,17 @@ TEST(RegKeyReads, DefaultsNarrowingAndCutsNeverOverflowing)
 
     SetRaw(HKEY_CURRENT_USER, key, "open", REG_MULTI_SZ, "ABC", 3);
     SetRaw(HKEY_CURRENT_USER, key, "list", REG_MULTI_SZ, "AB\0\0", 4);
-    DWORD missing = 0, stored = 0, cut = 4, exact = 3;
-    char buffer[8] = "#######", closed[3];
+    SetRaw(HKEY_CURRENT_USER, key, "one", REG_MULTI_SZ, "ABC", 4);  // one NUL only
+    DWORD missing = 0, stored = 0, cut = 4, exact = 3, full = 4;
+    char buffer[8] = "#######", closed[3], four[4];
     s.key.ReadMultiString("missing", nullptr, missing, "a\0bc\0");
     s.key.ReadMultiString("list", nullptr, stored, "");
     s.key.ReadMultiString("missing", buffer, cut, "a\0bc\0");
     s.key.ReadMultiString("open", closed, exact, "a\0bc\0");
+    s.key.ReadMultiString("one", four, full, "");
     EXPECT_EQ((std::vector<DWORD>{6, 8, 6}), (std::vector<DWORD>{missing, stored, cut}));
-    EXPECT_EQ(std::string("a\0\0\0#a\0\0", 8), std::string(buffer, 5) + std::string(closed, 3));
-}
-
-// The one-call copy leaves what sizing and then reading leave, for short,
-// open, empty, missing and long lists (these read in two calls).
-TEST(RegKeyReads, MultiStringCopyReadsAsSizingThenReading)
-{
-    SandboxKey s;
-    const std::string longList = std::string(300, 'x') + '\0' + '\0';
-    // "5" without its NULs: the "6" after it keeps the registry from adding one.
-    const std::pair<const char*, size_t> stored[] = {
-        {"12\0ab\0\0", 7}, {"56", 1}, {"", 0}, {longList.c_str(), longList.size()}};
-    for (size_t i = 0; i < 4; ++i)
-        SetRaw(HKEY_CURRENT_USER, s.sandbox.Path(), std::to_string(i).c_str(), REG_MULTI_SZ, stored[i].first,
-               DWORD(stored[i].second));
-    for (const char* name : {"0", "1", "2", "3", "missing"}) {
-        for (DWORD spare : {0u, 1u}) {
-            DWORD size = 0;
-            s.key.ReadMultiString(name, nullptr, size, "d\0");
-            std::string sized(size + 1, '\0');
-            DWORD capacity = size + spare;
-            s.key.ReadMultiString(name, &sized[0], capacity, "d\0");
-            DWORD copySize = 0;
-            std::unique_ptr<char[]> copy = s.key.ReadMultiStringCopy(name, copySize, spare, "d\0");
-            ASSERT_EQ(size, copySize) << name << " " << spare;
-            EXPECT_EQ(sized, std::string(copy.get(), size + 1)) << name << " " << spare;
-        }
-    }
+    EXPECT_EQ(std::string("a\0\0\0#a\0\0AB\0\0", 12),
+              std::string(buffer, 5) + std::string(closed, 3) + std::string(four, 4));
 }
 
 // Every number a REG_DWORD of its masked value; texts keep their NULs; keys
@@ -98,16 +74,11 @@ TEST(RegKeyWrites, StoredTypesAndBytes)
     EXPECT_TRUE(s.key.WriteWord("w", 0x12345) && s.key.WriteByte("b", 300) && s.key.WriteBool("f", 0x101) &&
                 s.key.WriteString("s", "abc") && s.key.WriteString("e", "") &&
                 s.key.WriteMultiString("m", "x\0yz\0"));
-    std::string stored;
-    for (const char* name : {"w", "b", "f", "s", "e", "m"}) {
-        DWORD type = 0;
-        std::vector<BYTE> data;
-        GetRaw(HKEY_CURRENT_USER, s.sandbox.Path(), name, &type, &data);
-        stored += " " + std::to_string(type) + ":";
-        for (BYTE byte : data)
-            stored += "0123456789ABCDEF"[byte >> 4] + std::string(1, "0123456789ABCDEF"[byte & 15]);
-    }
-    EXPECT_EQ(" 4:45230000 4:2C000000 4:01000000 1:61626300 1:00 7:7800797A0000", stored);
+    EXPECT_EQ(ParseValues("w=d:9029;b=d:44;f=d:1;s=s:abc;e=s:;m=m:x|yz||"),
+              ReadValues(HKEY_CURRENT_USER, s.sandbox.Path(), true));
+    std::vector<BYTE> empty;
+    EXPECT_EQ(1u, (GetRaw(HKEY_CURRENT_USER, s.sandbox.Path(), "e", nullptr, &empty), empty.size()))
+        << "its NUL";
     EXPECT_EQ(2u, s.key.GetMaxValueNameLength()) << "longest name plus one";
     RegWriteKey(HKEY_CURRENT_USER, (s.sandbox.Path() + "\\A\\B").c_str());
     char keyClass[16] = "";

@@ -10,16 +10,12 @@
 
 class DebugOutput {
 public:
-    DebugOutput() : handler(AddVectoredExceptionHandler(1, Record)) { Written().clear(); }
+    DebugOutput() : handler(AddVectoredExceptionHandler(1, Record)) { Written.clear(); }
     ~DebugOutput() { RemoveVectoredExceptionHandler(handler); }
-    const std::vector<std::string>& Lines() const { return Written(); }
+    const std::vector<std::string>& Lines() const { return Written; }
 
 private:
-    static std::vector<std::string>& Written()
-    {
-        static std::vector<std::string> lines;
-        return lines;
-    }
+    static inline std::vector<std::string> Written;
     static LONG CALLBACK Record(EXCEPTION_POINTERS* exception)
     {
         const EXCEPTION_RECORD* record = exception->ExceptionRecord;
@@ -27,7 +23,7 @@ private:
                                ? reinterpret_cast<const char*>(record->ExceptionInformation[1])
                                : "";
         if (strncmp(line, "TOLMARIN: ", 10) == 0)
-            Written().push_back(line);
+            Written.push_back(line);
         return EXCEPTION_CONTINUE_SEARCH;
     }
     void* handler;

@@ -138,12 +138,6 @@ std::vector<std::string> ValueNames(HKEY root, const std::string& path)
     return EnumNames(root, path, true);
 }
 
-std::vector<std::string> SortedValueNames(HKEY root, const std::string& path)
-{
-    std::vector<std::string> names = ValueNames(root, path);
-    return std::sort(names.begin(), names.end()), names;
-}
-
 std::string EntryPath(int position) { return TablePath + std::string("\\Entry") + std::to_string(position); }
 
 void StoreEntryCount(DWORD count) { SetDword(HKEY_LOCAL_MACHINE, TablePath, "Num_Entries", count); }

@@ -49,7 +49,6 @@ bool GetRaw(HKEY root, const std::string& path, const char* name, DWORD* type, s
 DWORD GetDword(HKEY root, const std::string& path, const char* name, DWORD fallback = 0xDEADBEEF);
 std::vector<std::string> SubkeyNames(HKEY root, const std::string& path);
 std::vector<std::string> ValueNames(HKEY root, const std::string& path);
-std::vector<std::string> SortedValueNames(HKEY root, const std::string& path);
 
 // The Port Table key path below HKEY_LOCAL_MACHINE.
 extern const char TablePath[];

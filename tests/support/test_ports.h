@@ -4,10 +4,8 @@
 #include "ports/kinds/virtual_port.h"
 #include "ports/port.h"
 
-// Counts the test ports alive.
-extern int LiveTestPorts;
-// Counts the questions asked of the test ports, to prove how often a check asks.
-extern int TestPortIsValidCalls, TestPortIsSamePortCalls;
+// The test ports alive, and the questions asked of them (how often a check asks).
+inline int LiveTestPorts = 0, TestPortIsValidCalls = 0, TestPortIsSamePortCalls = 0;
 
 // A test kind on Base with the given codes, counted and asked as above.
 template <class Base, int Type, int Protocol, int Kind>
@@ -23,14 +21,8 @@ public:
     {
         return ++TestPortIsSamePortCalls, Base::IsSamePort(other);
     }
-    const char* GetTypeName() const override
-    {
-        return Type == PortTypePhysical ? "Physical" : "Point-To-Point";
-    }
-    const char* GetProtocolName() const override
-    {
-        return Type == PortTypePhysical ? "Fake" : NotApplicableText;
-    }
+    const char* GetTypeName() const override { return NotApplicableText; }
+    const char* GetProtocolName() const override { return NotApplicableText; }
     const char* GetNicText() const override { return NotApplicableText; }
     const char* GetSecondaryInfo() const override { return NotApplicableText; }
     Port* CreateFromDialog(HWND) const override { return nullptr; }
@@ -50,8 +42,6 @@ public:
 struct VirtualPortWith : VirtualPort {
     VirtualPortWith(unsigned id, unsigned network, bool attached = true)
     {
-        SetPortId(id);
-        SetNetwork(network);
-        SetAttached(attached);
+        SetPortId(id), SetNetwork(network), SetAttached(attached);
     }
 };

@@ -2,7 +2,6 @@
 // its checks, its duplicates, and dialog 505 without a modal loop.
 #include <gtest/gtest.h>
 
-#include "ports/kinds/ohttp_ptp_port.h"
 #include "ports/kinds/ptp_port.h"
 #include "ports/kinds/ptp_values.h"
 
@@ -90,23 +89,6 @@ TEST(PtpPortRegistry, ValidateNamesTheFirstFailingControl)
         EXPECT_EQ(failure, Failure(*Load<PtpPort>("Port=d:1;" + stored))) << stored;
 }
 
-// Ports on the same COM port are the same, whatever their ids; a copy keeps
-// every value, a copy of another kind is a new port.
-TEST(PtpPortRegistry, DuplicatesAndCopies)
-{
-    EXPECT_EQ((std::vector<bool>{true, false, false}),
-              (std::vector<bool>{Load<PtpPort>("Port=d:1")->IsSamePort(*Load<PtpPort>("Port=d:2")),
-                                 Load<PtpPort>("Port=d:1")->IsSamePort(*Load<PtpPort>("Port=d:2;Nic=s:com1")),
-                                 PtpPort().IsSamePort(*Load<OhttpPtpPort>("Port=d:1"))}));
-    auto rich = Load<PtpPort>(
-        "Port=d:9;Connected=d:0;Nic=s:COM2;Secondary_Info=s:/mode:\"4800\" /modem "
-        "/phones:\"1\";Ptp_Dnets=m:5|6||;"
-        "PTP\\In_Passwords=m:a|bb||;Ptp_Password=s:pw;Ptp_Permanent=d:1;Ptp_Performance=d:7");
-    PtpPort copy;
-    EXPECT_EQ(Saved(*rich), Saved(copy.CopyFrom(*rich)));
-    EXPECT_EQ(Saved(PtpPort()), Saved(copy.CopyFrom(OhttpPtpPort())));
-}
-
 // Each row opens the dialog on a stored port (COM7 listed after COM1), reads
 // what it shows (COM port selected; 561, 573, 564, 567 enabled; 571; 569),
 // types (the Add buttons add the text to their list) and builds a port:
@@ -143,9 +125,6 @@ TEST(PtpPortDialog, ShownAndTypedTextsMakeAPortOrNameTheFailingControl)
          {{510, "5"}, {563, "0x10"}, {563, "7"}, {566, "p1"}, {566, P63}},
          "Port=d:5;Ptp_Dnets=m:16|7||;PTP\\In_Passwords=m:p1|" + P63 + "||;" + info},
         {"", fresh, {{510, "300"}}, "failure=510/145"},
-        {"", fresh, {{510, "5"}, {IDC_COM_PORT, "-1"}}, "failure=560/145"},
-        {"", fresh, {{510, "5"}, {571, "9600,q,8,1"}}, "failure=561/146"},
-        {"", fresh, {{510, "5"}, {563, "7"}, {563, "70000"}}, "failure=562/145"},
         {"",
          fresh,
          {{510, "5"}, {IDC_MODEM, "1"}, {572, "/phones:\"" + std::string(240, '5') + "\""}},
@@ -162,8 +141,6 @@ TEST(PtpPortDialog, ShownAndTypedTextsMakeAPortOrNameTheFailingControl)
         for (const auto& [control, text] : row.typed) {
             if (control == IDC_MODEM)
                 CheckDlgButton(dialog, control, BST_CHECKED);
-            else if (control == IDC_COM_PORT)
-                SendDlgItemMessageA(dialog, control, CB_SETCURSEL, WPARAM(std::stoi(text)), 0);
             else if (control == IDC_NETWORK_ADD || control == IDC_PASSWORD_ADD)
                 SetDlgItemTextA(dialog, control - 1, text.c_str()),
                     PtpPortDialogProc(dialog, WM_COMMAND, MAKEWPARAM(control, BN_CLICKED), 0);

@@ -1,8 +1,6 @@
 // The common fields: their texts, checks and copies, their registry values.
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "ports/kinds/virtual_port.h"
 #include "support/test_ports.h"
 
@@ -16,9 +14,8 @@ std::string Texts(const Port& port)
 
 }  // namespace
 
-// Texts within the field widths (8 and 16 bits); a copy keeps the network
-// number only between ports of one kind.
-TEST(PortFields, TextsAndCopies)
+// Texts within the field widths (8 and 16 bits); a copy keeps the network number within one kind.
+TEST(PortFields, TextsCopiesAndChecks)
 {
     VirtualPort same;
     FakePhysicalPort other;
@@ -31,12 +28,8 @@ TEST(PortFields, TextsAndCopies)
                                   Texts(VirtualPortWith(255, 65535)),
                                   Texts(same.CopyFrom(VirtualPortWith(9, 77, false))),
                                   Texts(other.CopyFrom(same)), Texts(same.CopyFrom(ptp))}));
-}
 
-// Port number, network number: the port number is checked first, then the
-// network range; outputs untouched on success.
-TEST(PortFields, ValidatePortNumberFirstThenNetworkRange)
-{
+    // Port number, network number: the port number checked first, then the network; outputs kept on success.
     const std::tuple<unsigned, unsigned, const char*> cases[] = {
         {0, 0, "0 510/145"},     {0, 5, "0 510/145"},   {12, 0, "0 512/145"},
         {1, 65535, "0 512/145"}, {1, 65534, "1 -1/-1"}, {255, 1, "1 -1/-1"},

@@ -1,10 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <string.h>
-
-#include <string>
-#include <tuple>
-
 #include "registry/parameter_string.h"
 
 namespace {
@@ -25,10 +20,9 @@ std::string Text(const char* line, const char* name, size_t size = 64, const cha
 
 }  // namespace
 
-// Line, name, GetInt with default -1: names folded and whole, options at any
-// slash or dash (inside values too), the first one wins, "%i" numbers, an
-// empty value 0 and a missing one the default; bytes above 0x7F no letters.
-TEST(ParameterString, GetIntFindsOptionsByTheScanRules)
+// Line, name, GetInt (default -1): names folded and whole, options at any slash or dash (in values
+// too), the first wins, "%i" numbers, an empty value 0, a missing one the default; bytes above 0x7F.
+TEST(ParameterString, GetIntAndGetStringFollowTheScanRules)
 {
     const std::tuple<const char*, const char*, int32_t> cases[] = {
         {Arcnet, "IRQ", 5},          {Arcnet, "ioport", 736},      {Arcnet, "timeout", -1},
@@ -45,14 +39,10 @@ TEST(ParameterString, GetIntFindsOptionsByTheScanRules)
     const ParameterString options("/a b /c");
     EXPECT_EQ("10", std::to_string(options.HasOption("c")) + std::to_string(options.HasOption("a b")))
         << "a name has name characters only";
-}
 
-// Line, name, size, text read with default "dflt": plain values of letters,
-// digits and '_', quoted ones with "" for a quote, cut to size - 1 and
-// always terminated; a missing value the default, also cut.
-TEST(ParameterString, GetStringReadsPlainAndQuotedValues)
-{
-    const std::tuple<const char*, const char*, size_t, const char*> cases[] = {
+    // Line, name, size, GetString (default "dflt"): plain values of letters, digits and '_', quoted ones
+    // with "" for a quote, cut to size - 1 and terminated; a missing value the default, also cut.
+    const std::tuple<const char*, const char*, size_t, const char*> texts[] = {
         {Arcnet, "baud", 64, "156.25"},   {Arcnet, "baud", 4, "156"},       {Arcnet, "baud", 1, ""},
         {"/h:10.0.0.1", "h", 64, "10"},   {"/p:C_1 /x", "p", 64, "C_1"},    {"/n:a-b", "n", 64, "a"},
         {"/n:ab\xE9\xFF", "n", 64, "ab"}, {"/m:\"a b\"", "m", 64, "a b"},   {"/t:\"\"\"\"", "t", 64, "\""},
@@ -60,7 +50,7 @@ TEST(ParameterString, GetStringReadsPlainAndQuotedValues)
         {"/irq", "irq", 64, "dflt"},      {"/x:1", "t", 4, "dfl"},          {nullptr, "t", 64, "dflt"},
         {"/t:x", nullptr, 64, "dflt"},
     };
-    for (const auto& [line, name, size, expected] : cases)
+    for (const auto& [line, name, size, expected] : texts)
         EXPECT_EQ(expected, Text(line, name, size)) << line << " " << name << " " << size;
     EXPECT_EQ("", Text("", "t", 64, nullptr)) << "null default";
     char untouched[2] = {'Q', 'Q'};

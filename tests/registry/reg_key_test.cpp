@@ -1,13 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <string.h>
-
-#include <string>
-
 #include "registry/reg_key.h"
 #include "support/entry_values.h"
-
-namespace {
 
 // A key object over a fresh sandbox key, opened for writing.
 struct SandboxKey {
@@ -15,14 +9,9 @@ struct SandboxKey {
     RegWriteKey key{HKEY_CURRENT_USER, sandbox.Path().c_str()};
 };
 
-}  // namespace
-
-// Numbers: longer than 4 bytes the default, shorter zero-extended, narrowed
-// to their low bits; a non-zero DWORD is true although its low byte is 0.
-// Texts: what does not fit with its terminator reads as the default, cut to
-// the buffer ("|#": nothing written past it). Lists: sizes reported (twice
-// the stored bytes, an upper bound), a cut default and a stored list without
-// its closing NULs closed within the buffer.
+// Numbers: over 4 bytes the default, shorter zero-extended, narrowed to their low bits, true when not 0.
+// Texts: too long the default, cut to the buffer ("|#": nothing past it). Lists: sizes reported (twice the
+// stored bytes), a cut default and a stored list without its closing NULs closed within the buffer.
 TEST(RegKeyReads, DefaultsNarrowingAndCutsNeverOverflowing)
 {
     SandboxKey s;
@@ -65,9 +54,8 @@ TEST(RegKeyReads, DefaultsNarrowingAndCutsNeverOverflowing)
               std::string(buffer, 5) + std::string(closed, 3) + std::string(four, 4));
 }
 
-// Every number a REG_DWORD of its masked value; texts keep their NULs; keys
-// are created with class "Orvanta"; a key that is not open writes and
-// enumerates nothing.
+// Numbers a REG_DWORD of their masked value; texts keep their NULs; keys created with class "Orvanta";
+// a key that is not open writes and enumerates nothing.
 TEST(RegKeyWrites, StoredTypesAndBytes)
 {
     SandboxKey s;
@@ -91,8 +79,7 @@ TEST(RegKeyWrites, StoredTypesAndBytes)
     EXPECT_EQ(0u, absent.GetMaxValueNameLength() + absent.GetMaxValueDataSize());
 }
 
-// One inheritable set of attributes with a null DACL (all access for every
-// account) while any key object exists, none after the last.
+// One inheritable set of attributes with a null DACL while any key object exists, none after the last.
 TEST(RegKeySharedAttributes, ExistExactlyWhileKeysExist)
 {
     ASSERT_EQ(0u, RegKey::LiveCount());

@@ -1,12 +1,9 @@
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include "registry/scan_number.h"
 
-// ScanInt reads what the system's C runtime reads with "%i" (msvcrt.dll, not
-// the C99 scan that mingw links into this program): the same value and the
-// same end, overlong numbers included; no number leaves value and end alone.
+// ScanInt reads what msvcrt.dll's "%i" reads (value and end); no number leaves value and end alone.
 TEST(ScanInt, ReadsWhatTheSystemRuntimeReads)
 {
     typedef int(__cdecl * ScanFunction)(const char*, const char*, ...);

@@ -1,13 +1,10 @@
-// An entry's values and those of its subkeys ("Bip\Name", "PTP\Name"),
-// written as one line "Name=value;Sub\Name=value". A value is "#123" or
-// "d:123" (REG_DWORD, numbers in "%i" form), "m:a|b||" (REG_MULTI_SZ, '|'
-// for each NUL, stored exactly as given), "s:text" or plain text (REG_SZ).
+// An entry's values and its subkeys' as one line "Name=value;Sub\Name=value": "#123" or "d:123"
+// (REG_DWORD, "%i"), "m:a|b||" (REG_MULTI_SZ, '|' for each NUL, as given), "s:text" or text (REG_SZ).
 #pragma once
 #include <winsock2.h>
 
 #include <algorithm>
 #include <map>
-#include <string>
 
 #include "support/registry_sandbox.h"
 
@@ -46,8 +43,7 @@ inline void StoreValues(HKEY root, const std::string& entry, const std::string& 
     StoreValues(root, entry, ParseValues(line));
 }
 
-// Numbers read back as "#123", texts plain; typed, as "d:123" and "s:text".
-// A value of another type reads as "t<type>:" and its bytes.
+// Read back as "#123" and plain texts, or typed "d:123", "s:text"; another type as "t<type>:" and bytes.
 inline EntryValues ReadValues(HKEY root, const std::string& entry, bool typed = false)
 {
     EntryValues values;

@@ -9,6 +9,8 @@ extern "C" __declspec(dllimport) LONG WINAPI RegDeleteTreeA(HKEY key, LPCSTR sub
 
 const char TablePath[] = "SYSTEM\\CurrentControlSet\\Services\\Orvanta\\Parameters\\Nl\\Port_Table";
 
+using Names = std::vector<std::string>;
+
 namespace {
 
 HKEY Open(HKEY root, const std::string& path, DWORD options = 0, REGSAM access = KEY_READ)
@@ -25,9 +27,9 @@ HKEY Create(HKEY root, const std::string& path, DWORD options = 0)
 }
 
 // The names of the subkeys, or of the values, of a key, in the registry's order.
-std::vector<std::string> EnumNames(HKEY root, const std::string& path, bool values)
+Names EnumNames(HKEY root, const std::string& path, bool values)
 {
-    std::vector<std::string> names;
+    Names names;
     HKEY key = Open(root, path);
     char name[16384];
     for (DWORD i = 0, length = sizeof(name);
@@ -128,15 +130,8 @@ DWORD GetDword(HKEY root, const std::string& path, const char* name, DWORD fallb
            fallback                                                     : fallback;
 }
 
-std::vector<std::string> SubkeyNames(HKEY root, const std::string& path)
-{
-    return EnumNames(root, path, false);
-}
-
-std::vector<std::string> ValueNames(HKEY root, const std::string& path)
-{
-    return EnumNames(root, path, true);
-}
+Names SubkeyNames(HKEY root, const std::string& path) { return EnumNames(root, path, false); }
+Names ValueNames(HKEY root, const std::string& path) { return EnumNames(root, path, true); }
 
 std::string EntryPath(int position) { return TablePath + std::string("\\Entry") + std::to_string(position); }
 
@@ -144,6 +139,6 @@ void StoreEntryCount(DWORD count) { SetDword(HKEY_LOCAL_MACHINE, TablePath, "Num
 
 void StoreEntry(int position, std::initializer_list<std::pair<const char*, DWORD>> values)
 {
-    for (const auto& value : values)
-        SetDword(HKEY_LOCAL_MACHINE, EntryPath(position), value.first, value.second);
+    for (const auto& [name, value] : values)
+        SetDword(HKEY_LOCAL_MACHINE, EntryPath(position), name, value);
 }

@@ -2,13 +2,10 @@
 #pragma once
 #include <windows.h>
 
-#include <initializer_list>
 #include <string>
-#include <utility>
 #include <vector>
 
-// A scratch key, emptied and created for a test. When the sandbox goes out of scope, the first level of
-// its path that did not exist before goes with everything below it.
+// A scratch key, emptied and created; at the end of its scope its first new level goes with its tree.
 class RegistrySandbox {
 public:
     explicit RegistrySandbox(const char* name = "TolmarinTest");  // HKEY_CURRENT_USER\Software\<name>
@@ -26,8 +23,7 @@ private:
 
 // Deletes a key and its whole tree (missing is fine).
 void DeleteTree(HKEY root, const std::string& path);
-// A registry link at path to target (a key path below HKEY_LOCAL_MACHINE) for the length of a scope.
-// Tree deletions follow links, so the link goes with the scope, itself and never its target.
+// A link at path to target (below HKEY_LOCAL_MACHINE) for a scope; deleted itself, never its target.
 class RegistryLink {
 public:
     RegistryLink(HKEY root, const std::string& path, const std::string& target);
@@ -50,9 +46,8 @@ DWORD GetDword(HKEY root, const std::string& path, const char* name, DWORD fallb
 std::vector<std::string> SubkeyNames(HKEY root, const std::string& path);
 std::vector<std::string> ValueNames(HKEY root, const std::string& path);
 
-// The Port Table key path below HKEY_LOCAL_MACHINE.
+// The Port Table key below HKEY_LOCAL_MACHINE, its entries, "Num_Entries" and an entry's REG_DWORDs.
 extern const char TablePath[];
 std::string EntryPath(int position);
-// Writes "Num_Entries", and the REG_DWORD values of one stored entry.
 void StoreEntryCount(DWORD count);
 void StoreEntry(int position, std::initializer_list<std::pair<const char*, DWORD>> values);

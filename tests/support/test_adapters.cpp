@@ -4,14 +4,11 @@
 #include <initguid.h>
 #include <devguid.h>
 
-#include "support/dialog_driver.h"
 #include "support/entry_values.h"
 
 const char LinkagePath[] = "SYSTEM\\CurrentControlSet\\Services\\Vemto\\Linkage";
 
 void SetBind(std::string raw) { StoreValues(HKEY_LOCAL_MACHINE, LinkagePath, {{"Bind", "m:" + raw}}); }
-
-Strings EthernetDialog::Rows() const { return ComboItems(Adapters().Window()); }
 
 TestNetAdapter::TestNetAdapter(const std::string& instanceId, const std::string& description,
                                const std::string& driver, const std::string& binding)
@@ -19,7 +16,7 @@ TestNetAdapter::TestNetAdapter(const std::string& instanceId, const std::string&
       devices(SetupDiCreateDeviceInfoList(&GUID_DEVCLASS_NET, nullptr)),
       device{sizeof(device), {}, 0, 0}
 {
-    // A device left behind by an earlier run that crashed goes first.
+    // A device left behind by a crashed run goes first.
     if (SetupDiOpenDeviceInfoA(devices, instanceId.c_str(), nullptr, 0, &device))
         SetupDiRemoveDevice(devices, &device);
     bool ready = SetupDiCreateDeviceInfoA(devices, instanceId.c_str(), &GUID_DEVCLASS_NET,

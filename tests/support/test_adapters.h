@@ -1,12 +1,9 @@
-// Network adapters and the driver's "Bind" list, made through Wine's real
-// Setup API and registry for the Ethernet port tests and removed again.
+// Network adapters and the driver's "Bind" list, made through Wine's Setup API and registry.
 #pragma once
 #include <windows.h>
 #include <setupapi.h>
 
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "ports/dialog_controls.h"
 #include "ports/kinds/physical_port.h"
@@ -17,23 +14,20 @@
 typedef std::vector<std::string> Strings;
 
 extern const char LinkagePath[];
-// Stores "Bind" as REG_MULTI_SZ, each '|' of raw standing for a NUL.
-void SetBind(std::string raw);
+void SetBind(std::string raw);  // "Bind", a '|' for each NUL
 
-// A modeless dialog of template 500 editing port.
+// A modeless dialog of template 500 editing port; its adapter rows, the adapter of a port made from it.
 struct EthernetDialog : Modeless {
     explicit EthernetDialog(Port& port) : Modeless(500, PortDialogProc, &port) {}
     ComboBox Adapters() const { return ComboBox(window, IDC_ADAPTER_LIST); }
-    Strings Rows() const;
-    // The adapter of a port made from the dialog.
+    Strings Rows() const { return ComboItems(Adapters().Window()); }
     std::string ChosenNic() const
     {
         return std::unique_ptr<Port>(PhysicalPort().CreateFromDialog(window))->GetNicText();
     }
 };
 
-// A present adapter of class Net in the Windows 95/98 form: its SPDRP_DRIVER
-// is driver ("Net\0007"), its driver key's "Bindings" holds a value binding.
+// An adapter of class Net as 95/98 has it: SPDRP_DRIVER driver ("Net\0007"), "Bindings" holding binding.
 class TestNetAdapter {
 public:
     TestNetAdapter(const std::string& instanceId, const std::string& description, const std::string& driver,

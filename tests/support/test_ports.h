@@ -1,13 +1,11 @@
-// Port kinds for tests: stand-ins with the codes of kinds that are not under
-// test, and a live-object count to catch leaks and double frees.
+// Stand-in port kinds, counted to catch leaks and double frees.
 #pragma once
 #include "ports/kinds/virtual_port.h"
 #include "ports/port.h"
 
-// The test ports alive, and the questions asked of them (how often a check asks).
 inline int LiveTestPorts = 0, TestPortIsValidCalls = 0, TestPortIsSamePortCalls = 0;
 
-// A test kind on Base with the given codes, counted and asked as above.
+// A test kind on Base with the given codes, counting the test ports alive and the questions asked.
 template <class Base, int Type, int Protocol, int Kind>
 class FakePort : public Base {
 public:
@@ -29,16 +27,13 @@ public:
     int GetDialogId() const override { return -1; }
 };
 
-// A physical kind with a network number (GetType 0, GetKind 0).
 using FakePhysicalPort = FakePort<PortWithDnet, PortTypePhysical, 0, KindPhysical>;
 
-// A point-to-point kind without a network number (GetType 2, GetKind 3).
 class FakePtpPort : public FakePort<Port, PortTypePointToPoint, 2, KindPtp> {
 public:
     const char* GetNetworkText() const override { return NotApplicableText; }
 };
 
-// A virtual port with the given port number, network number and attached flag.
 struct VirtualPortWith : VirtualPort {
     VirtualPortWith(unsigned id, unsigned network, bool attached = true)
     {

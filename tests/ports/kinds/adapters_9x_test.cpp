@@ -1,5 +1,4 @@
-// The Windows 95/98 adapter source, through Wine's real Setup API, called
-// directly whatever the platform.
+// The Windows 95/98 adapter source through Wine's Setup API, called whatever the platform.
 #include <gtest/gtest.h>
 
 #include "ports/kinds/adapters_9x.h"
@@ -15,8 +14,7 @@ protected:
         bool kept = ReconcileAdapter9x(nic);
         return (kept ? "" : "!") + std::string(nic);
     }
-    // The list filled for nic ("!" first when it is to stay disabled) and
-    // the adapter chosen in row ("!" first when none).
+    // The list filled for nic ("!" first: disabled), and the adapter chosen in row ("!": none).
     Strings FillAndChoose(const char* nic, int row)
     {
         dialog.Adapters().Clear();
@@ -34,10 +32,9 @@ protected:
     EthernetDialog dialog{port};
 };
 
-// Passed over, later adapters still counting: "Bindings" without a name that
-// starts "VEMTO" in any case (one too long to read must not end the search),
-// driver names leaving nothing behind "Net\" or not fitting 32 bytes. Rows
-// "<description>/<instance id>" are cut to 255 characters, not overflowed.
+// Passed over, later ones still counting: "Bindings" without a name starting "VEMTO" in any case (one
+// too long to read must not end the search), driver names empty behind "Net\" or over 32 bytes. Rows
+// "<description>/<instance id>" are cut to 255 characters.
 TEST_F(Adapters9x, AdaptersNotBoundOrUnnamedArePassedOver)
 {
     TestNetAdapter notBound("ROOT\\NET\\7300", "Not Bound", "Net\\0007", "NETBEUI\\0000");

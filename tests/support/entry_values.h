@@ -24,12 +24,11 @@ inline EntryValues ParseValues(const std::string& line)
 inline void StoreValues(HKEY root, const std::string& entry, const EntryValues& values)
 {
     for (const auto& [name, value] : values) {
-        size_t slash = name.find('\\'), skip = value[0] == '#'                       ? 1
-                                               : value.size() > 1 && value[1] == ':' ? 2
-                                                                                     : 0;
+        size_t slash = name.find('\\');
+        bool typed = value.size() > 1 && value[1] == ':';
+        char kind = value[0] == '#' ? 'd' : typed ? value[0] : 's';
         std::string key = slash == std::string::npos ? entry : entry + "\\" + name.substr(0, slash);
-        std::string data = value.substr(skip);
-        char kind = skip == 1 ? 'd' : skip == 2 ? value[0] : 's';
+        std::string data = value.substr(value[0] == '#' ? 1 : typed ? 2 : 0);
         std::replace(data.begin(), data.end(), '|', '\0');
         if (kind == 'd')
             SetDword(root, key, name.substr(slash + 1).c_str(), DWORD(std::stoul(data, nullptr, 0)));
@@ -47,24 +46,21 @@ inline void StoreValues(HKEY root, const std::string& entry, const std::string& 
 inline EntryValues ReadValues(HKEY root, const std::string& entry, bool typed = false)
 {
     EntryValues values;
-    std::vector<std::string> keys{""};
-    for (const std::string& sub : SubkeyNames(root, entry))
-        keys.push_back(sub + "\\");
-    for (const std::string& key : keys) {
-        std::string path = key.empty() ? entry : entry + "\\" + key.substr(0, key.size() - 1);
-        for (const std::string& name : ValueNames(root, path)) {
-            DWORD type = 0;
-            std::vector<BYTE> data;
-            GetRaw(root, path, name.c_str(), &type, &data);
-            std::string text(data.begin(), data.end() - (type == REG_SZ && !data.empty()));
-            std::replace(text.begin(), text.end(), '\0', '|');
-            values[key + name] =
-                type == REG_DWORD ? (typed ? "d:" : "#") + std::to_string(GetDword(root, path, name.c_str()))
-                : type == REG_MULTI_SZ ? "m:" + text
-                : type != REG_SZ       ? "t" + std::to_string(type) + ":" + text
-                                       : (typed ? "s:" : "") + text;
-        }
+    for (const std::string& name : ValueNames(root, entry)) {
+        DWORD type = 0;
+        std::vector<BYTE> data;
+        GetRaw(root, entry, name.c_str(), &type, &data);
+        std::string text(data.begin(), data.end() - (type == REG_SZ && !data.empty()));
+        std::replace(text.begin(), text.end(), '\0', '|');
+        values[name] = type == REG_DWORD
+                           ? (typed ? "d:" : "#") + std::to_string(GetDword(root, entry, name.c_str()))
+                       : type == REG_MULTI_SZ ? "m:" + text
+                       : type != REG_SZ       ? "t" + std::to_string(type) + ":" + text
+                                              : (typed ? "s:" : "") + text;
     }
+    for (const std::string& sub : SubkeyNames(root, entry))
+        for (const auto& [name, value] : ReadValues(root, entry + "\\" + sub, typed))
+            values[sub + "\\" + name] = value;
     return values;
 }
 

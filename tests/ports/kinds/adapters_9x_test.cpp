@@ -14,13 +14,12 @@ protected:
         bool kept = ReconcileAdapter9x(nic);
         return (kept ? "" : "!") + std::string(nic);
     }
-    // The list filled for nic ("!" first: disabled), and the adapter chosen in row ("!": none).
+    // The list filled for nic, and the adapter chosen in row ("!" first when none).
     Strings FillAndChoose(const char* nic, int row)
     {
         dialog.Adapters().Clear();
-        Strings rows = {FillAdapterList9x(nic, dialog.Adapters()) ? "" : "!"};
-        for (const std::string& shown : dialog.Rows())
-            rows.push_back(shown);
+        FillAdapterList9x(nic, dialog.Adapters());
+        Strings rows = dialog.Rows();
         char chosen[NicCapacity] = "Default";
         dialog.Adapters().Select(row);
         bool chose = ReadAdapterChoice9x(chosen, dialog.window);
@@ -44,12 +43,12 @@ TEST_F(Adapters9x, AdaptersNotBoundOrUnnamedArePassedOver)
     TestNetAdapter prefixOnly("ROOT\\NET\\7302", "Prefix", "Net0");
     TestNetAdapter longName("ROOT\\NET\\7303", "Long", "Net\\" + std::string(28, '7'));
     EXPECT_EQ("!0001", Reconcile("0001"));
-    EXPECT_EQ((Strings{"!", "!Default"}), FillAndChoose("", 0));
+    EXPECT_EQ(Strings{"!Default"}, FillAndChoose("", 0));
     const std::string longest(27, '5');  // "Net\", 27 characters and the NUL fill 32 bytes
     TestNetAdapter good("ROOT\\NET\\7304", std::string(250, 'e'), "Net\\" + longest);
     TestNetAdapter longer("ROOT\\NET\\7305", std::string(300, 'd'), "Net\\0005");
     EXPECT_EQ(longest, Reconcile("Default"));
-    EXPECT_EQ((Strings{"", std::string(250, 'e') + "/ROOT", std::string(255, 'd'), longest}),
+    EXPECT_EQ((Strings{std::string(250, 'e') + "/ROOT", std::string(255, 'd'), longest}),
               FillAndChoose(longest.c_str(), 0));
     notBound.AddBinding("vEmTo\\0003");
     EXPECT_EQ("0007", Reconcile("0001"));

@@ -26,38 +26,29 @@ struct SerialPort7 {
 
 }  // namespace
 
-// Stored values, the texts shown (port id, attached, network, NIC), the values saved where they differ
-// from a new port's: narrowing, lists with and without their closing NULs, texts too long.
-TEST(PtpPort, StoredShownSavedCheckedAndEdited)
+// Stored values and the values saved where they differ from a new port's: narrowing, lists with and
+// without their closing NULs, texts too long.
+TEST(PtpPort, StoredSavedCheckedAndEdited)
 {
     std::string huge;
     for (int i = 0; i < 20000; ++i)
         huge += std::to_string(i % 65534 + 1) + "|";
-    const std::string narrowed =
-        "Port=d:255;Connected=d:0;Ptp_Permanent=d:1;Ptp_Performance=d:4294967295;Nic=s:com1";
-    const std::tuple<std::string, std::string, std::string> rows[] = {
-        {"Port=d:0x1FF;Connected=d:0;Ptp_Permanent=d:7;Ptp_Performance=d:0xFFFFFFFF;Nic=s:com1;Ptp_Password="
-         "s:" +
-             P64,
-         "255 No n/a com1", narrowed + ";Ptp_Password=s:" + P64},
-        {"Ptp_Dnets=m:5|0x10|017|abc|65535||;PTP\\In_Passwords=m:a|bb||", "0 Yes n/a COM1",
-         "Ptp_Dnets=m:5|16|15|0|0||;PTP\\In_Passwords=m:a|bb||"},
-        {"Ptp_Dnets=m:7;PTP\\In_Passwords=m:abc", "0 Yes n/a COM1",
-         "Ptp_Dnets=m:7||;PTP\\In_Passwords=m:abc||"},
+    const std::pair<std::string, std::string> rows[] = {
+        {"Port=d:0x1FF;Connected=d:0;Ptp_Permanent=d:7;Ptp_Performance=d:0xFFFFFFFF;Nic=s:com1",
+         "Port=d:255;Connected=d:0;Ptp_Permanent=d:1;Ptp_Performance=d:4294967295;Nic=s:com1"},
+        {"Ptp_Dnets=m:5|0x10|017|abc|65535||;PTP\\In_Passwords=m:a|bb||;Ptp_Password=s:" + P64,
+         "Ptp_Dnets=m:5|16|15|0|0||;PTP\\In_Passwords=m:a|bb||;Ptp_Password=s:" + P64},
+        {"Ptp_Dnets=m:7;PTP\\In_Passwords=m:abc", "Ptp_Dnets=m:7||;PTP\\In_Passwords=m:abc||"},
         {"Ptp_Dnets=m:" + huge + "|;Ptp_Password=s:" + std::string(256, 'p') +
              ";Secondary_Info=s:" + std::string(256, 's'),
-         "0 Yes n/a COM1", "Ptp_Dnets=m:" + huge + "|"},
-        {"Ptp_Dnets=m:||", "0 Yes n/a COM1", ""},
+         "Ptp_Dnets=m:" + huge + "|"},
+        {"Ptp_Dnets=m:||", ""},
     };
     EXPECT_EQ(Defaults, Saved(*Load<PtpPort>("")));
     EXPECT_EQ(std::string("/MODE:\"9600,n,8,1\" ") + PtpPort::DefaultDialParameters,
               PtpPort().GetSecondaryInfo());
-    for (const auto& [stored, shown, changed] : rows) {
-        auto port = Load<PtpPort>(stored);
-        EXPECT_EQ(shown, port->GetPortIdText() + (" " + std::string(port->GetAttachedText())) + " " +
-                             port->GetNetworkText() + " " + port->GetNicText());
-        EXPECT_EQ(V(changed), Saved(*port, Defaults));
-    }
+    for (const auto& [stored, changed] : rows)
+        EXPECT_EQ(V(changed), Saved(*Load<PtpPort>(stored), Defaults)) << stored.substr(0, 40);
 
     // Each check in its order; the stored values pass alone with port id 1.
     const std::pair<std::string, std::string> checks[] = {

@@ -8,8 +8,6 @@
 #include "support/list_view_host.h"
 #include "support/test_ports.h"
 
-namespace {
-
 // Types the fields; presses button, if any.
 void Type(HWND dialog, const char* id, const char* network, bool attached, int button = 0)
 {
@@ -26,8 +24,6 @@ std::string Shown(const PortWithDnet& port)
     return std::to_string(port.GetPortId()) + " " + std::to_string(port.GetNetwork()) + " " +
            std::to_string(port.IsAttached());
 }
-
-}  // namespace
 
 // The modal Edit: Cancel changes nothing; OK with a bad field shows message 145 over the dialog and leaves
 // the port as it was until the field is fixed; then OK takes the fields.

@@ -8,8 +8,6 @@
 #include "support/test_ports.h"
 #include "tolmarin.h"
 
-namespace {
-
 using Names = std::vector<std::string>;
 
 // Each key the registry layer creates, with '*' when it gets the all-access attributes.
@@ -55,8 +53,6 @@ protected:
         return counts;
     }
 };
-
-}  // namespace
 
 // At most 255 entries read in order; the class from type and protocol (an unknown point-to-point protocol
 // dropped, an unknown type and a missing entry Ethernet), saved back as such; a count of 0 clears the key.

@@ -4,15 +4,11 @@
 #include "ports/kinds/virtual_port.h"
 #include "support/test_ports.h"
 
-namespace {
-
 // "Port ID", "Attached" and "Network Num" as the list shows them.
 std::string Texts(const Port& port)
 {
     return std::string(port.GetPortIdText()) + " " + port.GetAttachedText() + " " + port.GetNetworkText();
 }
-
-}  // namespace
 
 // Texts within the field widths (8 and 16 bits); a copy keeps the network number within one kind.
 TEST(PortFields, TextsCopiesAndChecks)

@@ -10,8 +10,6 @@
 #include "support/list_view_host.h"
 #include "support/test_ports.h"
 
-namespace {
-
 using Texts = std::vector<std::string>;
 using Rows = std::vector<int>;
 const std::string Duplicate =
@@ -58,8 +56,6 @@ protected:
     }
     ListViewHost host;
 };
-
-}  // namespace
 
 // Each table, for the host and a null window: its messages (all OK but the last: Cancel ends the check
 // with 0) and the statuses.

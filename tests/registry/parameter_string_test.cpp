@@ -2,8 +2,6 @@
 
 #include "registry/parameter_string.h"
 
-namespace {
-
 // The line an ARCNET port writes with its format string.
 const char Arcnet[] = "/ioport:0x2e0 /irq:5 /nodeid:1 /baud:\"156.25\" /naks:4 /extimeout:1";
 
@@ -17,8 +15,6 @@ std::string Text(const char* line, const char* name, size_t size = 64, const cha
         return "<wrote past size>";
     return memchr(buffer, '\0', size) ? buffer : "<unterminated>";
 }
-
-}  // namespace
 
 // Line, name, GetInt (default -1): names folded and whole, options at any slash or dash (in values
 // too), the first wins, "%i" numbers, an empty value 0, a missing one the default; bytes above 0x7F.

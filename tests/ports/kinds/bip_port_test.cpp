@@ -6,8 +6,6 @@
 #include "ports/kinds/bip_sheet.h"
 #include "ports/kinds/ptp_values.h"
 
-namespace {
-
 WSADATA Winsock;
 const int WinsockStarted = WSAStartup(MAKEWORD(2, 0), &Winsock);
 
@@ -47,8 +45,6 @@ struct Page {
     PROPSHEETPAGEA sheetPage = {};
     HWND window;
 };
-
-}  // namespace
 
 // Missing values, normalisations, texts too long, the table kept in order and as typed: the values saved
 // where they differ from a new entry's.

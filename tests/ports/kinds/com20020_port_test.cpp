@@ -8,8 +8,6 @@
 #include "ports/port_dialog.h"
 #include "ports/port_table.h"
 
-namespace {
-
 const std::string Defaults = "/ioport:0 /irq:0 /nodeid:0 /baud:\"2.5\" /naks:128 /extimeout:1";
 
 // The factory's port of an entry of "Protocol" 3, port and network 1.
@@ -19,8 +17,6 @@ std::unique_ptr<Port> Load(const std::string& info)
     StoreValues(HKEY_CURRENT_USER, entry.Path(), "Protocol=#3;Port=#1;Dnet=#1;Secondary_Info=" + info);
     return std::unique_ptr<Port>(CreatePortFromKey(RegReadKey(HKEY_CURRENT_USER, entry.Path().c_str())));
 }
-
-}  // namespace
 
 // "Secondary_Info" stored, then shown, saved (with an empty "Nic"), copied and shown by the dialog and
 // read back; any two ARCNET ports are one port, a copy of another kind new.

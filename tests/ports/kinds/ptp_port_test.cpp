@@ -4,8 +4,6 @@
 #include "ports/kinds/ptp_port.h"
 #include "ports/kinds/ptp_values.h"
 
-namespace {
-
 const std::string Info = "/mode:\"9600,n,8,1\"  /retries:1 /interval:0 /rings:1", P63(63, 'p'), P64(64, 'p');
 const Values Defaults =
     V("Connected=d:1;Nic=s:COM1;PTP\\In_Passwords=m:|;Port=d:0;Protocol=d:2;Ptp_Password=s:;"
@@ -23,8 +21,6 @@ struct SerialPort7 {
     }
     static constexpr char Key[] = "HARDWARE\\DEVICEMAP\\SERIALCOMM";
 };
-
-}  // namespace
 
 // Stored values and the values saved where they differ from a new port's: narrowing, lists with and
 // without their closing NULs, texts too long.

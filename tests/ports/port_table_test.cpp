@@ -8,14 +8,12 @@
 #include "support/test_ports.h"
 #include "tolmarin.h"
 
-using Names = std::vector<std::string>;
-
 // Each key the registry layer creates, with '*' when it gets the all-access attributes.
-Names Created;
+std::string Created;
 LONG WINAPI RecordCreate(HKEY parent, LPCSTR name, DWORD reserved, LPSTR keyClass, DWORD options,
                          REGSAM access, LPSECURITY_ATTRIBUTES attributes, PHKEY key, LPDWORD disposition)
 {
-    Created.push_back(std::string(name) + (attributes ? "*" : ""));
+    Created += std::string(name) + (attributes ? "* " : " ");
     return RegCreateKeyExA(parent, name, reserved, keyClass, options, access, attributes, key, disposition);
 }
 
@@ -81,7 +79,7 @@ TEST_F(PortTableStore, CountOrderAndFactory)
     ASSERT_TRUE(SavePortTable());
     EXPECT_EQ("0 0", std::to_string(PortTable.count) + " " +
                          std::to_string(GetDword(HKEY_LOCAL_MACHINE, TablePath, "Num_Entries")));
-    EXPECT_EQ(Names{}, SubkeyNames(HKEY_LOCAL_MACHINE, TablePath));
+    EXPECT_EQ(std::vector<std::string>{}, SubkeyNames(HKEY_LOCAL_MACHINE, TablePath));
 }
 
 // Only the table key and the keys below it get the all-access attributes. A table that cannot be stored
@@ -95,11 +93,8 @@ TEST_F(PortTableStore, SaveLinkEntriesAndNodes)
     Created.clear();
     RegKey::CreateKeyCall = RecordCreate;
     ASSERT_TRUE(SavePortTable());
-    const Names ancestors{"SYSTEM", "CurrentControlSet", "Services", "Orvanta", "Parameters", "Nl"};
-    Names expected = ancestors;  // deleting the table creates its parents
-    expected.insert(expected.end(), ancestors.begin(), ancestors.end());
-    expected.insert(expected.end(), {"Port_Table*", "Entry0*", "Entry1*", "Entry2*"});
-    EXPECT_EQ(expected, Created);
+    const std::string ancestors = "SYSTEM CurrentControlSet Services Orvanta Parameters Nl ";
+    EXPECT_EQ(ancestors + ancestors + "Port_Table* Entry0* Entry1* Entry2* ", Created);  // parents twice
     EXPECT_FALSE(GetRaw(HKEY_LOCAL_MACHINE, parent, "Port_Table", nullptr, nullptr));
     EXPECT_EQ(3u, GetDword(HKEY_LOCAL_MACHINE, TablePath, "Num_Entries"));
 

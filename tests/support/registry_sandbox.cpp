@@ -56,14 +56,10 @@ RegistrySandbox::RegistrySandbox(HKEY root, const std::string& path) : root(root
     while (end != std::string::npos && KeyExists(root, path.substr(0, end)))
         end = path.find('\\', end + 1);
     created = path.substr(0, end);
-    key = Create(root, path);
+    RegCloseKey(Create(root, path));
 }
 
-RegistrySandbox::~RegistrySandbox()
-{
-    key&& RegCloseKey(key);
-    DeleteTree(root, created);
-}
+RegistrySandbox::~RegistrySandbox() { DeleteTree(root, created); }
 
 void DeleteTree(HKEY root, const std::string& path) { RegDeleteTreeA(root, path.c_str()); }
 

@@ -12,13 +12,11 @@ public:
     RegistrySandbox(HKEY root, const std::string& path);
     ~RegistrySandbox();
     RegistrySandbox(const RegistrySandbox&) = delete;
-    HKEY Key() const { return key; }
     const std::string& Path() const { return path; }
 
 private:
     HKEY root;
     std::string path, created;
-    HKEY key;
 };
 
 // Deletes a key and its whole tree (missing is fine).

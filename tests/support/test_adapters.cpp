@@ -25,7 +25,8 @@ TestNetAdapter::TestNetAdapter(const std::string& instanceId, const std::string&
                  SetupDiSetDeviceRegistryPropertyA(devices, &device, SPDRP_DRIVER,
                                                    reinterpret_cast<const BYTE*>(driver.c_str()),
                                                    DWORD(driver.size() + 1));
-    EXPECT_TRUE(ready && driverKey.Key()) << "adapter " << instanceId << " not created";
+    EXPECT_TRUE(ready && KeyExists(HKEY_LOCAL_MACHINE, driverKey.Path()))
+        << "adapter " << instanceId << " not created";
     AddBinding(binding);
 }
 

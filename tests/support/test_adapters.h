@@ -43,10 +43,3 @@ private:
     HDEVINFO devices;
     SP_DEVINFO_DATA device;
 };
-
-// Two adapters bound to the driver around one bound to another protocol.
-struct ThreeAdapters {
-    TestNetAdapter first{"ROOT\\NET\\7301", "First Adapter", "Net\\0007"};
-    TestNetAdapter unbound{"ROOT\\NET\\7302", "Unbound Adapter", "Net\\0008", "NETBEUI\\0000"};
-    TestNetAdapter second{"ROOT\\NET\\7303", "Second Adapter", "Net\\0009"};
-};

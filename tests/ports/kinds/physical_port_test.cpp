@@ -20,12 +20,6 @@ protected:
     {
         return ::Load<PhysicalPort>("Port=d:3;Dnet=d:7;Nic=s:" + nic);
     }
-    // The "Nic" saved, typed, or "(none)".
-    static std::string SavedNic(const Port& port)
-    {
-        Values saved = Saved(port);
-        return saved.count("Nic") ? saved["Nic"] : "(none)";
-    }
 
     const TestPlatform platform = RunningPlatform();
     RegistrySandbox linkage{HKEY_LOCAL_MACHINE, LinkagePath};
@@ -44,8 +38,7 @@ TEST_F(PhysicalPortPlatform, NicAndListFollowTheBindList)
             << row.first;
     DeleteTree(HKEY_LOCAL_MACHINE, LinkagePath);
     auto port = Load("0001");
-    EXPECT_EQ("Default " + On<std::string>("s:", "s:", "(none)"),
-              port->GetNicText() + (" " + SavedNic(*port)));
+    EXPECT_EQ("Default " + On<std::string>("s:", "s:", ""), port->GetNicText() + (" " + Saved(*port)["Nic"]));
     EXPECT_FALSE(port->Save(RegReadKey(HKEY_CURRENT_USER, "Software\\TolmarinNoSuchKey")));
     SetBind("|");
     auto edited = Load("B");
@@ -60,7 +53,9 @@ TEST_F(PhysicalPortPlatform, NicAndListFollowTheBindList)
 // into the port by OK and saved; copies take the adapter of Ethernet ports only.
 TEST_F(PhysicalPortPlatform, DialogAdaptersCopiesAndDuplicates)
 {
-    ThreeAdapters adapters;
+    TestNetAdapter first{"ROOT\\NET\\7301", "First Adapter", "Net\\0007"};  // two adapters of the driver
+    TestNetAdapter unbound{"ROOT\\NET\\7302", "Unbound Adapter", "Net\\0008", "NETBEUI\\0000"};
+    TestNetAdapter second{"ROOT\\NET\\7303", "Second Adapter", "Net\\0009"};
     SetBind("A|B|B||");
     auto port = Load(On("0009", "B", "B"));
     EXPECT_STREQ(On("0009", "B", "Default"), PhysicalPort().CopyFrom(*port).GetNicText());
@@ -71,15 +66,15 @@ TEST_F(PhysicalPortPlatform, DialogAdaptersCopiesAndDuplicates)
     EXPECT_EQ(On(1, 2, CB_ERR), dialog.Adapters().Selection());
     dialog.Adapters().Select(0);
     ASSERT_TRUE(HandlePortDialogOk(dialog.window));
-    EXPECT_EQ(On<std::string>("0007 s:0007", "A s:A", "Default (none)"),
-              port->GetNicText() + (" " + SavedNic(*port)));
+    EXPECT_EQ(On<std::string>("0007 s:0007", "A s:A", "Default "),
+              port->GetNicText() + (" " + Saved(*port)["Nic"]));
     EXPECT_STREQ("Default", port->CopyFrom(VirtualPort()).GetNicText());
 
     // Two Ethernet ports are the same port, an Ethernet and a virtual one not. The
     // adapter list of template 500 is not sorted, its rows matching the adapters.
-    PhysicalPort first, second;
-    second.SetPortId(2);
-    EXPECT_EQ("10", std::to_string(second.IsSamePort(first)) +
-                        std::to_string(first.IsSamePort(VirtualPortWith(1, 10))));
-    EXPECT_EQ(CBS_DROPDOWNLIST, GetWindowLongA(EthernetDialog(first).Adapters().Window(), GWL_STYLE) & 0x103);
+    PhysicalPort one, two;
+    two.SetPortId(2);
+    EXPECT_EQ("10",
+              std::to_string(two.IsSamePort(one)) + std::to_string(one.IsSamePort(VirtualPortWith(1, 10))));
+    EXPECT_EQ(CBS_DROPDOWNLIST, GetWindowLongA(EthernetDialog(one).Adapters().Window(), GWL_STYLE) & 0x103);
 }

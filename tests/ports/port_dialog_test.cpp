@@ -8,14 +8,13 @@
 #include "support/list_view_host.h"
 #include "support/test_ports.h"
 
-// Types the fields; presses button, if any.
-void Type(HWND dialog, const char* id, const char* network, bool attached, int button = 0)
+// Types the fields and presses button.
+void Type(HWND dialog, const char* id, const char* network, bool attached, int button)
 {
     SetDlgItemTextA(dialog, IDC_PORT_ID, id);
     SetDlgItemTextA(dialog, IDC_NETWORK, network);
     DialogItem(dialog, IDC_ATTACHED).SetChecked(attached);
-    if (button)
-        PressButton(dialog, button);
+    PressButton(dialog, button);
 }
 
 // Port number, network number, attached.

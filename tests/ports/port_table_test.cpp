@@ -35,10 +35,7 @@ protected:
     {
         StoreEntry(position, {{"Type", type}, {"Protocol", protocol}, {"Port", port}, {"Dnet", network}});
     }
-    static DWORD Stored(int position, const char* name)
-    {
-        return GetDword(HKEY_LOCAL_MACHINE, EntryPath(position), name);
-    }
+    static DWORD Stored(int at, const char* v) { return GetDword(HKEY_LOCAL_MACHINE, EntryPath(at), v); }
     static Port* At(int position) { return PortTableNodeAt(position)->port; }
     // The list's count, and its nodes counted both ways.
     static std::vector<int> Counts()
@@ -111,19 +108,15 @@ TEST_F(PortTableStore, SaveLinkEntriesAndNodes)
     // deletes the link itself, never the key it points to.
     TearDown();
     StoreEntryCount(1);
-    SetDword(HKEY_LOCAL_MACHINE, LinkTarget, "Type", 1);
-    SetDword(HKEY_LOCAL_MACHINE, LinkTarget, "Port", 9);
-    SetDword(HKEY_LOCAL_MACHINE, std::string(LinkTarget) + "\\Bip", "Kept", 1);
+    StoreValues(HKEY_LOCAL_MACHINE, LinkTarget, "Port=#9;Type=#1;Bip\\Kept=#1");
     RegistryLink link(HKEY_LOCAL_MACHINE, EntryPath(0), LinkTarget);
     ASSERT_EQ(9u, GetDword(HKEY_LOCAL_MACHINE, EntryPath(0), "Port")) << "the link works";
     ASSERT_TRUE(LoadPortTable());
     EXPECT_EQ("1 0 0", std::to_string(PortTable.count) + " " + std::to_string(At(0)->GetKind()) + " " +
                            At(0)->GetPortIdText())
         << "a default Ethernet port, not the target's values";
-    {
-        RegWriteKey written(HKEY_LOCAL_MACHINE, EntryPath(0).c_str());
-        EXPECT_FALSE(RegWriteKey(written.Handle(), "Bip").WriteDword("Written", 1));
-    }
+    EXPECT_FALSE(RegWriteKey(RegWriteKey(HKEY_LOCAL_MACHINE, EntryPath(0).c_str()).Handle(), "Bip")
+                     .WriteDword("Written", 1));
     ASSERT_TRUE(SavePortTable());
     EXPECT_EQ(ParseValues("Port=#9;Type=#1;Bip\\Kept=#1"), ReadValues(HKEY_LOCAL_MACHINE, LinkTarget));
     EXPECT_EQ(0u, Stored(0, "Port")) << "the entry is a key of its own again";

@@ -49,11 +49,6 @@ protected:
             ASSERT_TRUE(AppendPort(port));
         }
     }
-    Rows Statuses()
-    {
-        BYTE statuses[8];
-        return Rows(statuses, statuses + ComputeEntryStatuses(statuses, 8));
-    }
     ListViewHost host;
 };
 
@@ -91,7 +86,8 @@ TEST_F(Validation, AnswersStatusesAndChangesWhileAsked)
                 driver.OnMessageBox(i + 1 < c.texts.size() ? IDOK : c.lastAnswer);
             EXPECT_EQ(c.texts.empty() || c.lastAnswer == IDOK, ValidatePortTable(owner));
             EXPECT_EQ(c.texts, driver.MessageTexts());
-            EXPECT_EQ(c.statuses, Statuses());
+            BYTE statuses[8];
+            EXPECT_EQ(c.statuses, Rows(statuses, statuses + ComputeEntryStatuses(statuses, 8)));
             for (const MessageBoxRecord& box : driver.MessageBoxes())
                 EXPECT_EQ(std::make_tuple(std::string("Orvanta Message"), owner,
                                           UINT(MB_OKCANCEL | MB_ICONEXCLAMATION)),
@@ -112,8 +108,7 @@ TEST_F(Validation, AnswersStatusesAndChangesWhileAsked)
         EXPECT_EQ(Texts{Duplicate}, driver.MessageTexts());
     }
 
-    // Statuses from one pass (each entry asked once, each pair compared once); bad arguments a defined
-    // answer.
+    // Statuses from one pass (each entry asked once, each pair compared once); bad arguments answered.
     Table("P1/10d P2/20 P3/30");
     TestPortIsValidCalls = TestPortIsSamePortCalls = 0;
     DialogDriver driver;

@@ -19,9 +19,10 @@ TEST(ScanInt, ReadsWhatTheSystemRuntimeReads)
         bool number = scan(text, "%i%n", &expected, &used) == 1;
         int32_t value = 12345;
         const char* end = nullptr;
-        EXPECT_EQ(number, ScanInt(text, value, &end)) << '"' << text << '"';
-        EXPECT_EQ(expected, value) << '"' << text << '"';
-        EXPECT_EQ(number ? text + used : nullptr, end) << '"' << text << '"';
+        bool scanned = ScanInt(text, value, &end);
+        EXPECT_EQ(std::make_tuple(number, expected, number ? text + used : nullptr),
+                  std::make_tuple(scanned, value, end))
+            << '"' << text << '"';
     }
     int32_t value = 99;
     EXPECT_FALSE(ScanInt(nullptr, value));

@@ -44,11 +44,6 @@ Names EnumNames(HKEY root, const std::string& path, bool values)
 
 }  // namespace
 
-RegistrySandbox::RegistrySandbox(const char* name)
-    : RegistrySandbox(HKEY_CURRENT_USER, std::string("Software\\") + name)
-{
-}
-
 RegistrySandbox::RegistrySandbox(HKEY root, const std::string& path) : root(root), path(path), created(path)
 {
     DeleteTree(root, path);

@@ -8,7 +8,10 @@
 // A scratch key, emptied and created; at the end of its scope its first new level goes with its tree.
 class RegistrySandbox {
 public:
-    explicit RegistrySandbox(const char* name = "TolmarinTest");  // HKEY_CURRENT_USER\Software\<name>
+    explicit RegistrySandbox(const char* name = "TolmarinTest")  // HKEY_CURRENT_USER\Software\<name>
+        : RegistrySandbox(HKEY_CURRENT_USER, std::string("Software\\") + name)
+    {
+    }
     RegistrySandbox(HKEY root, const std::string& path);
     ~RegistrySandbox();
     RegistrySandbox(const RegistrySandbox&) = delete;

@@ -3,8 +3,6 @@
 #include <windows.h>
 #include <setupapi.h>
 
-#include <memory>
-
 #include "ports/dialog_controls.h"
 #include "ports/kinds/physical_port.h"
 #include "ports/port_dialog.h"
@@ -16,15 +14,11 @@ typedef std::vector<std::string> Strings;
 extern const char LinkagePath[];
 void SetBind(std::string raw);  // "Bind", a '|' for each NUL
 
-// A modeless dialog of template 500 editing port; its adapter rows, the adapter of a port made from it.
+// A modeless dialog of template 500 editing port, and its adapter rows.
 struct EthernetDialog : Modeless {
     explicit EthernetDialog(Port& port) : Modeless(500, PortDialogProc, &port) {}
     ComboBox Adapters() const { return ComboBox(window, IDC_ADAPTER_LIST); }
     Strings Rows() const { return ComboItems(Adapters().Window()); }
-    std::string ChosenNic() const
-    {
-        return std::unique_ptr<Port>(PhysicalPort().CreateFromDialog(window))->GetNicText();
-    }
 };
 
 // An adapter of class Net as 95/98 has it: SPDRP_DRIVER driver ("Net\0007"), "Bindings" holding binding.

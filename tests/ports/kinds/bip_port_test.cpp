@@ -103,14 +103,13 @@ TEST(BipPort, StoredShownSavedCheckedAndEdited)
     // Each page's fields made into a port: accepted, its group's values (Port: UDP port, mask, address;
     // BBMD: flags, capacity, entries; Foreign Device: flag, UDP port, time to live); refused, the failure.
     const std::vector<std::pair<int, std::string>> always = {{510, "5"}, {512, "7"}, {538, "255.255.255.0"}};
-    const unsigned address = inet_addr(First.c_str());
     const struct {
         std::string stored;
         int page;
         std::vector<std::pair<int, std::string>> typed;
         std::vector<unsigned> result;
     } pages[] = {
-        {"", 502, {{531, "0xBAC0"}, {530, First}}, {47808, 0xFFFFFF00, address}},
+        {"", 502, {{531, "0xBAC0"}, {530, First}}, {47808, 0xFFFFFF00, unsigned(inet_addr(First.c_str()))}},
         {"", 502, {{531, "65536"}}, {531, 145}},
         {"", 502, {{538, "0.0.0.0"}}, {538, 145}},
         {"", 503, {{534, "+"}, {537, "10.0.0.1/0/255.0.0.0"}}, {537, 151}},

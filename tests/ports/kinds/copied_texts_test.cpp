@@ -11,7 +11,7 @@ TEST(PortTexts, CopiedCutAndTerminatedSerialModeFromTheControlBlock)
     const std::tuple<const char*, size_t, const char*> rows[] = {
         {"10.0.0.1", 24, "10.0.0.1"}, {"47808", 4, "478"}, {"x", 1, ""}, {nullptr, 7, ""}, {nullptr, 1, ""},
     };
-    for (auto copy : {CopyNic, CopyBdtText}) {
+    for (auto copy : {CopyNic, CopyBdtText})
         for (const auto& [text, size, expected] : rows) {
             char field[32];
             memset(field, 'Z', sizeof(field));
@@ -19,7 +19,6 @@ TEST(PortTexts, CopiedCutAndTerminatedSerialModeFromTheControlBlock)
             EXPECT_EQ(std::string(expected) + "Z", field + std::string(1, field[size]))
                 << text << " into " << size;
         }
-    }
 
     // The settings text of a device control block: parity, stop bits, handshake (hardware first).
     const std::pair<SerialSettings, const char*> modes[] = {

@@ -16,10 +16,7 @@ protected:
     {
         return platform == TestPlatform::Win9x ? win9x : platform == TestPlatform::Nt4 ? nt4 : nt5;
     }
-    static std::unique_ptr<PhysicalPort> Load(const std::string& nic)
-    {
-        return ::Load<PhysicalPort>("Port=d:3;Dnet=d:7;Nic=s:" + nic);
-    }
+    static auto Load(const std::string& nic) { return ::Load<PhysicalPort>("Port=#3;Dnet=#7;Nic=" + nic); }
 
     const TestPlatform platform = RunningPlatform();
     RegistrySandbox linkage{HKEY_LOCAL_MACHINE, LinkagePath};
@@ -46,7 +43,8 @@ TEST_F(PhysicalPortPlatform, NicAndListFollowTheBindList)
     EthernetDialog dialog(*edited);
     EXPECT_EQ(Strings{}, dialog.Rows());
     EXPECT_EQ(On(false, true, false), dialog.Adapters().IsEnabled());
-    EXPECT_EQ(On<std::string>("Default", "", "Default"), dialog.ChosenNic());
+    EXPECT_EQ(On<std::string>("Default", "", "Default"),
+              std::unique_ptr<Port>(PhysicalPort().CreateFromDialog(dialog.window))->GetNicText());
 }
 
 // The list, its selection (the last equal "Bind" entry), the choice taken

@@ -39,8 +39,7 @@ inline std::string Failure(const Port& port)
 
 using Typed = std::vector<std::pair<int, std::string>>;
 
-// The port made from a modeless dialog of template id and procedure proc editing port, after texts typed
-// into its controls ("+" or "-": a button checked or cleared, and clicked).
+// The port made by dialog id of proc from port and typed texts ("+", "-": a button set or cleared, clicked).
 inline std::unique_ptr<Port> Edited(const Port& port, int id, DLGPROC proc, const Typed& typed)
 {
     Modeless modeless(id, proc, &port);

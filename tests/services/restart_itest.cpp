@@ -2,9 +2,6 @@
 // "vemto" in the test prefix.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <tuple>
-
 #include "support/dialog_driver.h"
 #include "support/loaded_dll.h"
 #include "support/registry_sandbox.h"

@@ -18,7 +18,7 @@ std::string ClassOf(HWND window)
 }
 
 // A message box is a dialog of statics and buttons, its text in static 0xFFFF; style gets the MB_ICON*
-// flag of its icon and the MB_ type of its visible buttons.
+// flag of its icon and the MB_ type of its visible buttons (OK, OK-Cancel, Yes-No, Yes-No-Cancel).
 bool IsMessageBox(HWND window, UINT& style)
 {
     if (ClassOf(GetDlgItem(window, BoxTextId)) != "Static")
@@ -36,9 +36,7 @@ bool IsMessageBox(HWND window, UINT& style)
         for (int k = 0; icon && k < 4; ++k)  // IDI_HAND..IDI_ASTERISK show MB_ICONHAND..MB_ICONASTERISK
             style |= icon == LoadIconA(nullptr, MAKEINTRESOURCEA(32513 + k)) ? (k + 1) << 4 : 0;
     }
-    style |= shown[IDABORT]    ? MB_ABORTRETRYIGNORE
-             : shown[IDYES]    ? (shown[IDCANCEL] ? MB_YESNOCANCEL : MB_YESNO)
-             : shown[IDRETRY]  ? MB_RETRYCANCEL
+    style |= shown[IDYES]      ? (shown[IDCANCEL] ? MB_YESNOCANCEL : MB_YESNO)
              : shown[IDCANCEL] ? MB_OKCANCEL
                                : MB_OK;
     return true;
@@ -119,21 +117,4 @@ void CALLBACK DialogDriver::Tick(HWND, UINT, UINT_PTR, DWORD)
                 ADD_FAILURE() << "timed out with \"" << WindowText(window) << "\" open";
                 EndDialog(window, IDCANCEL);  // hides it at once
             }
-}
-
-std::string WindowText(HWND window)
-{
-    char text[1024] = "";
-    GetWindowTextA(window, text, sizeof(text));
-    return text;
-}
-
-void flush_events()
-{
-    MSG msg;
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 50; Sleep(5))
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
 }

@@ -69,7 +69,12 @@ struct Modeless {
     HWND window;
 };
 
-std::string WindowText(HWND window);
+inline std::string WindowText(HWND window)
+{
+    char text[1024] = "";
+    GetWindowTextA(window, text, sizeof(text));
+    return text;
+}
 inline std::string ControlText(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
 // The items of a combo box, "(unreadable)" for one that cannot be read.
 inline std::vector<std::string> ComboItems(HWND combo)
@@ -93,5 +98,3 @@ inline void PressButton(HWND dialog, int id)
 {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(GetDlgItem(dialog, id)));
 }
-// Dispatches this thread's messages for 50 ms.
-void flush_events();

@@ -1,11 +1,6 @@
 // The helper calls of the built DLL as the Windows Sockets framework makes them.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <string>
-#include <tuple>
-#include <vector>
-
 #include "support/loaded_dll.h"
 #include "wsh/wsh_family.h"
 #include "wsh/wsh_interface.h"
@@ -92,11 +87,11 @@ TEST(Wsh, ProtocolRecordAndMapping)
 TEST(Wsh, OpenSocket)
 {
     size_t before = Blocks();
+    UNICODE_STRING device = {};
+    PVOID context = nullptr;
+    DWORD events = 0;
     for (const auto& t : Mapping) {
         INT triple[3] = {t[0], t[1], t[2]};
-        UNICODE_STRING device = {};
-        PVOID context = nullptr;
-        DWORD events = 0;
         ASSERT_EQ(0, WSH(OpenSocket)(&triple[0], &triple[1], &triple[2], &device, &context, &events));
         // The triple, events, device name length, an unknown event's answer, blocks, the close's answer.
         EXPECT_EQ((std::vector<DWORD>{157, 2, 33000, 0x80, 26, WSAEINVAL, DWORD(before + 1), 0}),
@@ -112,9 +107,6 @@ TEST(Wsh, OpenSocket)
     // The context option: other levels refused, short buffer refused, size query; the hand-over keeps an
     // existing context and gives a null one (an inherited handle) a new one in the value's first field.
     INT length = 11;
-    UNICODE_STRING device;
-    PVOID context;
-    DWORD events;
     WSH(OpenSocket)(&ok[0], &ok[1], &ok[2], &device, &context, &events);
     BYTE value[16];
     auto get = [&](INT level, void* v) {

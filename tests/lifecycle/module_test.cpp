@@ -31,9 +31,8 @@ TEST(ModulePlatform, FlagsFollowTheRunningVersion)
               (std::vector<DWORD>{IsWin9x, IsNtAbove4}));
 }
 
-// A stored count of -2 refuses the attach and stops Winsock again; the detach the runtime then reports
-// releases nothing. A good attach loads the table; its detach frees it once. Seen: the attach's answer, the
-// table's count, whether Winsock runs, and the cleanups.
+// A stored count of -2 refuses the attach and stops Winsock; the detach then releases nothing. A good attach
+// loads the table, its detach frees it once. Seen: answer, count, Winsock running, cleanups.
 TEST(ModuleLifecycle, AttachAndDetach)
 {
     HINSTANCE self = GetModuleHandleA(nullptr);

@@ -76,8 +76,8 @@ std::string Text()
     return text;
 }
 
-// None, a number, a string with its NUL or without (twice as often), a multi-string with none, one or
-// both closing NULs, a number of the wrong size, or any bytes (twice as often).
+// None, a number, a string with its NUL or without, a multi-string with none, one or both closing NULs, a
+// number of the wrong size, or any bytes.
 const DWORD Types[] = {REG_NONE, REG_DWORD, REG_SZ, REG_SZ, REG_MULTI_SZ, REG_DWORD, REG_BINARY, REG_BINARY};
 void StoreValue(const std::string& key, const std::string& name)
 {
@@ -93,8 +93,7 @@ void StoreValue(const std::string& key, const std::string& name)
         SetRaw(HKEY_LOCAL_MACHINE, key, name.c_str(), type, bytes.data(), DWORD(bytes.size()));
 }
 
-// A kind's values, the protocol now and then of another form; its subkey
-// missing now and then, another kind's subkey as an extra one.
+// A kind's values, the protocol now and then of another form; its subkey now and then missing or another's.
 void StoreEntry(const std::string& entry)
 {
     if (Link(entry))
@@ -160,8 +159,8 @@ HWND EmbeddedDialog()
     return CreateDialogIndirectParamA(nullptr, dialog, nullptr, PortTableDialogProc, 0);
 }
 
-// One table through the control codes a host uses (every fifth in the embedded dialog, whose rows the
-// check selects): the lines one save stored and the other did not, and whether the link target changed.
+// One table through the control codes a host uses (every fifth in the embedded dialog): the lines one save
+// stored and the other did not, and whether the link target changed.
 std::vector<std::string> RunTable(unsigned seed)
 {
     // Deleted as a save deletes it: links, which a child ended mid-table leaves, and not their targets.
@@ -308,8 +307,7 @@ TEST(FoundCases, StoredBdtEntryReadsBackTheSame)
     EXPECT_STREQ("/IP:\"\" /UDP:\"\" /SUBNET:\"\"", text);
 }
 
-// A table of every kind, with a broadcast distribution table, networks and passwords, loaded and freed;
-// the Port Table dialog, each port's own dialog (the BACnet/IP sheet) and the Dial dialog opened and closed.
+// A table of every kind loaded and freed; the Port Table dialog, each port's own and the Dial dialog opened.
 TEST(Leaks, TableLoadAndEveryDialog)
 {
     DeleteTree(HKEY_LOCAL_MACHINE, TablePath);

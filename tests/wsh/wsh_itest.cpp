@@ -104,8 +104,8 @@ TEST(Wsh, OpenSocket)
     EXPECT_EQ(WSAEINVAL, WSH(OpenSocket)(&refused[0], &refused[1], &refused[2], nullptr, nullptr, nullptr));
     EXPECT_EQ(WSAEFAULT, WSH(OpenSocket)(&ok[0], &ok[1], &ok[2], nullptr, nullptr, nullptr));
 
-    // The context option: other levels refused, short buffer refused, size query; the hand-over keeps an
-    // existing context and gives a null one (an inherited handle) a new one in the value's first field.
+    // The context option: other levels and short buffers refused, size query; the hand-over keeps an existing
+    // context and gives a null one (an inherited handle) a new one in the value's first field.
     INT length = 11;
     WSH(OpenSocket)(&ok[0], &ok[1], &ok[2], &device, &context, &events);
     BYTE value[16];
@@ -129,9 +129,8 @@ TEST(Wsh, OpenSocket)
     EXPECT_EQ((std::vector<INT>{0, 0}), (std::vector<INT>{Close(inherited), Close(context)}));
 }
 
-// A guard page's first touch passes the guard to whoever set it; unreadable addresses and unwritable
-// results end the call with 10022 and leave the exception chain as it was; then bytes 0-6: family, form, a
-// byte not read, octet count (16-bit little-endian, at an odd address).
+// A guard page's first touch passes to whoever set the guard; unreadable or unwritable memory gives 10022,
+// the exception chain kept. Rows: family, form, a byte not read, octet count (16-bit LE, odd address).
 TEST(Wsh, GetSockaddrType)
 {
     BYTE good[14] = {157, 0, 1, 0, 0, 3, 0};

@@ -10,8 +10,8 @@
 #include "support/dialog_driver.h"
 #include "support/registry_sandbox.h"
 
-// Each step presses a button of the host (true) or the dialog and answers its message box; then the box's
-// text start, the indicator, rows shown, stored count. The first Discard reads the port stored after load.
+// A button of the host (true) or dialog, its box's answer: box text, indicator, rows, count (Discard
+// reloads).
 TEST(SampleHost, ButtonsDriveTheControlCodes)
 {
     const std::tuple<bool, int, int, const char*> steps[] = {

@@ -31,8 +31,7 @@ TEST(ModulePlatform, FlagsFollowTheRunningVersion)
               (std::vector<DWORD>{IsWin9x, IsNtAbove4}));
 }
 
-// A stored count of -2 refuses the attach and stops Winsock; the detach then releases nothing. A good attach
-// loads the table, its detach frees it once. Seen: answer, count, Winsock running, cleanups.
+// Count -2 refuses the attach, Winsock stopped, nothing freed; a good attach loads, its detach frees once.
 TEST(ModuleLifecycle, AttachAndDetach)
 {
     HINSTANCE self = GetModuleHandleA(nullptr);

@@ -76,8 +76,7 @@ std::string Text()
     return text;
 }
 
-// None, a number, a string with its NUL or without, a multi-string with none, one or both closing NULs, a
-// number of the wrong size, or any bytes.
+// None, a number, a string, a multi-string (0-2 closing NULs), a number of the wrong size, or any bytes.
 const DWORD Types[] = {REG_NONE, REG_DWORD, REG_SZ, REG_SZ, REG_MULTI_SZ, REG_DWORD, REG_BINARY, REG_BINARY};
 void StoreValue(const std::string& key, const std::string& name)
 {
@@ -159,8 +158,7 @@ HWND EmbeddedDialog()
     return CreateDialogIndirectParamA(nullptr, dialog, nullptr, PortTableDialogProc, 0);
 }
 
-// One table through the control codes a host uses (every fifth in the embedded dialog): the lines one save
-// stored and the other did not, and whether the link target changed.
+// One table through a host's control codes (every fifth embedded): lines one save stored, the other not.
 std::vector<std::string> RunTable(unsigned seed)
 {
     // Deleted as a save deletes it: links, which a child ended mid-table leaves, and not their targets.
@@ -213,8 +211,7 @@ std::pair<long, std::string> Usage()
     return {blocks, std::to_string(gdi) + " GDI, " + std::to_string(user) + " USER objects"};
 }
 
-// cycle run 5 times to settle caches, then TOLMARIN_LEAK_CYCLES times (20; `make soak` 1,000): a block
-// lost per cycle shows far above the tolerance for what Wine itself allocates on the way.
+// cycle 5 times to settle caches, then TOLMARIN_LEAK_CYCLES times (20; soak 1,000): a block lost per cycle.
 void ExpectNoGrowth(const std::string& what, const std::function<void()>& cycle)
 {
     int cycles = int(EnvNumber("TOLMARIN_LEAK_CYCLES", 20));
@@ -234,8 +231,7 @@ void ExpectNoGrowth(const std::string& what, const std::function<void()>& cycle)
 
 }  // namespace
 
-// TOLMARIN_TABLES (60) random tables from seed TOLMARIN_FIRST_TABLE; a soak batch gets a line per table
-// in TOLMARIN_BATCH_RESULTS: "seed ok", or "seed differs, ..." and the lines.
+// TOLMARIN_TABLES (60) tables from TOLMARIN_FIRST_TABLE; lines "seed ok"/"seed differs" to BATCH_RESULTS.
 TEST(RandomTables, SaveAfterLoadIsIdempotent)
 {
     FILE* results = fopen(getenv("TOLMARIN_BATCH_RESULTS") ? getenv("TOLMARIN_BATCH_RESULTS") : "NUL", "w");
@@ -252,8 +248,7 @@ TEST(RandomTables, SaveAfterLoadIsIdempotent)
     DeleteTree(HKEY_LOCAL_MACHINE, TablePath), DeleteTree(HKEY_LOCAL_MACHINE, LinkTarget);
 }
 
-// `make soak`: TOLMARIN_SOAK tables from seed 1 in child processes of 500; a crash ends a child, and so
-// does a hang (no table done in TOLMARIN_TABLE_LIMIT_MS); the next child goes on after it.
+// `make soak`: TOLMARIN_SOAK tables in children of 500; one ends at a crash or hang, the next goes on after.
 TEST(RandomTables, Soak)
 {
     unsigned total = EnvNumber("TOLMARIN_SOAK", 0), ran = 0, crashed = 0, hung = 0, differing = 0;

@@ -88,12 +88,6 @@ struct EmbeddedDialog {
     HWND host = nullptr, dialog = nullptr, list = nullptr;
 };
 
-// Leaves no table behind for the other test programs of the prefix.
-struct TableCleanup : testing::Environment {
-    void TearDown() override { DeleteTree(HKEY_LOCAL_MACHINE, TablePath); }
-};
-testing::Environment* const tableCleanup = testing::AddGlobalTestEnvironment(new TableCleanup);
-
 const char Title[] = "Tessaline Orvanta Gateway  Port Table";
 typedef BOOL(WINAPI* DisplayFunction)(void*, void*, const char**);
 typedef void(WINAPI* RunDll32Function)(HWND, HINSTANCE, LPSTR, int);
@@ -145,23 +139,19 @@ TEST(Dll, SaveReloadAndControlCodes)
     EXPECT_EQ("9,2, 30- 00000 0", answers + " " + std::to_string(KeyExists(HKEY_LOCAL_MACHINE, TablePath)));
 }
 
-// Control code 3 checks the stored table (two ports numbered 5) with unowned messages, also after a host
-// destroyed its embedded dialog, and passes the last answer back.
+// Control code 3 after a host destroyed its embedded dialog: unowned messages, the last answer passed back.
 TEST(Dll, ValidateAnswersDecideTheResult)
 {
-    for (int answer : {IDOK, IDCANCEL}) {
-        StoreTable({{1, 5, 10, 1}, {1, 5, 10, 1}});
-        EmbeddedDialog d;
-        DestroyWindow(d.dialog);
-        DialogDriver driver;
-        driver.OnMessageBox(IDOK).OnMessageBox(answer);
-        EXPECT_EQ(answer == IDOK, d.dll.Ioctl()(TOLMARIN_IOCTL_VALIDATE, nullptr));
-        EXPECT_EQ(nullptr, driver.MessageBoxes().at(1).owner);
-    }
+    StoreTable({{1, 5, 10, 1}, {1, 5, 10, 1}});
+    EmbeddedDialog d;
+    DestroyWindow(d.dialog);
+    DialogDriver driver;
+    driver.OnMessageBox(IDOK).OnMessageBox(IDCANCEL);
+    EXPECT_EQ(0, d.dll.Ioctl()(TOLMARIN_IOCTL_VALIDATE, nullptr));
+    EXPECT_EQ(nullptr, driver.MessageBoxes().at(1).owner);
 }
 
-// The buttons follow the entry count (at most 255 rows); the title carries the stack's version when it
-// fits its 11 characters. Each case: entries stored, major and minor version; rows, buttons, title.
+// Per entries stored (255 shown at most) and version: rows, buttons, title (with a version of 11 at most).
 TEST(PortTableDialog, ButtonStatesAndTitle)
 {
     const DWORD None = 0xFFFFFFFF;
@@ -182,9 +172,8 @@ TEST(PortTableDialog, ButtonStatesAndTitle)
     }
 }
 
-// Each case: a table, the row selected (-1: none), a command (0: a double-click), the kind's dialog it opens
-// given port 2 and network 900, and its answer; then the state, the callback's calls, window and flag, and
-// the networks saved. Five: Ethernet, virtual, detached, a duplicate of port 2 and an invalid port 0.
+// A table, row selected, command (0: double-click), its kind's dialog given port 2, network 900 and answered:
+// state, callback calls/window/flag, networks saved. Five: Ethernet, virtual, detached, dup. of 2, port 0.
 TEST(PortTableDialog, CommandsChangeTableListAndSelection)
 {
     const Table Three = {{1, 2, 10, 1}, {1, 2, 11, 1}, {1, 3, 12, 1}}, Two = VirtualPorts(2);
@@ -227,9 +216,9 @@ TEST(PortTableDialog, CommandsChangeTableListAndSelection)
     }
 }
 
-// The dialog removes the virtual port of two (the Ethernet one alone passes the check silently) and closes
-// with the case's button; its command line (null: DisplayPropertiesDlg) names the owner. Then the result
-// (the text or the broadcast's wParam), whether the owner is the test's window, the ports, after a save.
+// Remove the virtual port (the Ethernet one passes silently), close; command line (null:
+// DisplayPropertiesDlg) names the owner. Then the text or broadcast's wParam, whether the owner is ours, the
+// ports, after a save.
 TEST(StandaloneDialog, OkSavesAndCancelKeepsTheEditsInMemory)
 {
     HWND catcher = CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW, 0, 0, 99, 99, 0, 0, 0, 0);

@@ -178,7 +178,6 @@ TEST(PortTableDialog, CommandsChangeTableListAndSelection)
 {
     const Table Three = {{1, 2, 10, 1}, {1, 2, 11, 1}, {1, 3, 12, 1}}, Two = VirtualPorts(2);
     const Table Five = {{0, 1, 100, 1}, {1, 2, 200, 1}, {1, 3, 300, 0}, {1, 2, 201, 1}, {1, 0, 400, 1}};
-    const char Virtual[] = "Virtual Port Properties";
     const std::tuple<Table, int, int, const char*, int, const char*> cases[] = {
         {Five, 0, IDOK, nullptr, 0, "100p 200v 300x 201x 400x |0|EARUD 0w0 100,200,300,201,400,"},
         {Three, 1, IDC_PORT_UP, nullptr, 0, "11v 10x 12v |0|EARUD 1w1 11,10,12,"},
@@ -188,9 +187,9 @@ TEST(PortTableDialog, CommandsChangeTableListAndSelection)
         {VirtualPorts(1), 0, IDC_REMOVE_PORT, nullptr, 0, "|-1|-A--- 1w1 "},
         {Three, -1, IDC_REMOVE_PORT, nullptr, 0, "10v 11x 12v |-1|EARUD 0w0 10,11,12,"},
         {Three, 1, IDCANCEL, nullptr, 0, "10v 11x 12v |1|EARUD 0w0 10,11,12,"},
-        {Two, 0, IDM_ADD_VIRTUAL, Virtual, IDOK, "1v 2v 900x |0|EARUD 1w1 1,2,900,"},
+        {Two, 0, IDM_ADD_VIRTUAL, "Virtual Port Properties", IDOK, "1v 2v 900x |0|EARUD 1w1 1,2,900,"},
         {{}, -1, IDM_ADD_ETHERNET, "Ethernet Port Properties", IDOK, "900p |0|EAR-- 1w1 900,"},
-        {Two, 0, 0, Virtual, IDOK, "900v 2x |0|EARUD 1w1 900,2,"},
+        {Two, 0, 0, "Virtual Port Properties", IDOK, "900v 2x |0|EARUD 1w1 900,2,"},
         {Two, 0, IDM_ADD_COM20020, "ARCNET (COM20020) Properties", IDCANCEL, "1v 2v |0|EARUD 0w0 1,2,"},
     };
     for (auto [table, selected, command, caption, answer, expected] : cases) {

@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "lifecycle/module.h"
 #include "ports/port_table.h"
 #include "support/debug_output.h"

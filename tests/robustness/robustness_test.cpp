@@ -3,7 +3,6 @@
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
-#include <stdio.h>
 
 #include <functional>
 #include <random>

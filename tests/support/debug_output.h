@@ -3,8 +3,6 @@
 #pragma once
 #include <windows.h>
 
-#include <string.h>
-
 #include <string>
 #include <vector>
 

@@ -42,10 +42,7 @@ bool IsMessageBox(HWND window, UINT& style)
     return true;
 }
 
-BOOL CALLBACK NoteWindow(HWND window, LPARAM list)
-{
-    return reinterpret_cast<std::vector<HWND>*>(list)->push_back(window), TRUE;
-}
+BOOL CALLBACK Note(HWND w, LPARAM list) { return ((std::vector<HWND>*)list)->push_back(w), TRUE; }
 
 }  // namespace
 
@@ -54,7 +51,7 @@ DialogDriver::DialogDriver(DWORD timeoutMs) : timeout(timeoutMs)
     if (active || !hook || !timer)
         ADD_FAILURE() << "another DialogDriver is active, or no hook or timer: " << GetLastError();
     active = this;
-    EnumThreadWindows(GetCurrentThreadId(), NoteWindow, LPARAM(&before));
+    EnumThreadWindows(GetCurrentThreadId(), Note, LPARAM(&before));
 }
 
 DialogDriver::~DialogDriver()

@@ -3,8 +3,6 @@
 #pragma once
 #include <windows.h>
 
-#include <string.h>
-
 enum class TestPlatform { Win9x, Nt4, Nt5Plus, Unsupported };
 
 // The platform the running system reports.

@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "lifecycle/module.h"
 #include "ports/port_table.h"
 #include "support/debug_output.h"
@@ -31,9 +29,7 @@ TEST(ModulePlatform, FlagsFollowTheRunningVersion)
               (std::vector<DWORD>{IsWin9x, IsNtAbove4}));
 }
 
-// A stored count of -2 refuses the attach and stops Winsock again; the detach the runtime then reports
-// releases nothing. A good attach loads the table; its detach frees it once. Seen: the attach's answer, the
-// table's count, whether Winsock runs, and the cleanups.
+// Count -2 refuses the attach, Winsock stopped, nothing freed; a good attach loads, its detach frees once.
 TEST(ModuleLifecycle, AttachAndDetach)
 {
     HINSTANCE self = GetModuleHandleA(nullptr);

@@ -3,28 +3,22 @@
 #pragma once
 #include <windows.h>
 
-#include <string.h>
-
 #include <string>
 #include <vector>
 
-class DebugOutput {
-public:
+struct DebugOutput {
     DebugOutput() : handler(AddVectoredExceptionHandler(1, Record)) { Written.clear(); }
     ~DebugOutput() { RemoveVectoredExceptionHandler(handler); }
     const std::vector<std::string>& Lines() const { return Written; }
-
-private:
-    static inline std::vector<std::string> Written;
     static LONG CALLBACK Record(EXCEPTION_POINTERS* exception)
     {
         const EXCEPTION_RECORD* record = exception->ExceptionRecord;
-        const char* line = record->ExceptionCode == DBG_PRINTEXCEPTION_C && record->NumberParameters >= 2
-                               ? reinterpret_cast<const char*>(record->ExceptionInformation[1])
-                               : "";
-        if (strncmp(line, "TOLMARIN: ", 10) == 0)
+        const char* line = reinterpret_cast<const char*>(record->ExceptionInformation[1]);
+        if (record->ExceptionCode == DBG_PRINTEXCEPTION_C && record->NumberParameters >= 2 &&
+            !strncmp(line, "TOLMARIN: ", 10))
             Written.push_back(line);
         return EXCEPTION_CONTINUE_SEARCH;
     }
+    static inline std::vector<std::string> Written;
     void* handler;
 };

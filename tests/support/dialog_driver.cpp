@@ -18,7 +18,7 @@ std::string ClassOf(HWND window)
 }
 
 // A message box is a dialog of statics and buttons, its text in static 0xFFFF; style gets the MB_ICON*
-// flag of its icon and the MB_ type of its visible buttons.
+// flag of its icon and the MB_ type of its visible buttons (OK, OK-Cancel, Yes-No, Yes-No-Cancel).
 bool IsMessageBox(HWND window, UINT& style)
 {
     if (ClassOf(GetDlgItem(window, BoxTextId)) != "Static")
@@ -36,18 +36,13 @@ bool IsMessageBox(HWND window, UINT& style)
         for (int k = 0; icon && k < 4; ++k)  // IDI_HAND..IDI_ASTERISK show MB_ICONHAND..MB_ICONASTERISK
             style |= icon == LoadIconA(nullptr, MAKEINTRESOURCEA(32513 + k)) ? (k + 1) << 4 : 0;
     }
-    style |= shown[IDABORT]    ? MB_ABORTRETRYIGNORE
-             : shown[IDYES]    ? (shown[IDCANCEL] ? MB_YESNOCANCEL : MB_YESNO)
-             : shown[IDRETRY]  ? MB_RETRYCANCEL
+    style |= shown[IDYES]      ? (shown[IDCANCEL] ? MB_YESNOCANCEL : MB_YESNO)
              : shown[IDCANCEL] ? MB_OKCANCEL
                                : MB_OK;
     return true;
 }
 
-BOOL CALLBACK NoteWindow(HWND window, LPARAM list)
-{
-    return reinterpret_cast<std::vector<HWND>*>(list)->push_back(window), TRUE;
-}
+BOOL CALLBACK Note(HWND w, LPARAM list) { return ((std::vector<HWND>*)list)->push_back(w), TRUE; }
 
 }  // namespace
 
@@ -56,7 +51,7 @@ DialogDriver::DialogDriver(DWORD timeoutMs) : timeout(timeoutMs)
     if (active || !hook || !timer)
         ADD_FAILURE() << "another DialogDriver is active, or no hook or timer: " << GetLastError();
     active = this;
-    EnumThreadWindows(GetCurrentThreadId(), NoteWindow, LPARAM(&before));
+    EnumThreadWindows(GetCurrentThreadId(), Note, LPARAM(&before));
 }
 
 DialogDriver::~DialogDriver()
@@ -119,21 +114,4 @@ void CALLBACK DialogDriver::Tick(HWND, UINT, UINT_PTR, DWORD)
                 ADD_FAILURE() << "timed out with \"" << WindowText(window) << "\" open";
                 EndDialog(window, IDCANCEL);  // hides it at once
             }
-}
-
-std::string WindowText(HWND window)
-{
-    char text[1024] = "";
-    GetWindowTextA(window, text, sizeof(text));
-    return text;
-}
-
-void flush_events()
-{
-    MSG msg;
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 50; Sleep(5))
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
 }

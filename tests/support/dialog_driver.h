@@ -1,7 +1,6 @@
-// Answers the modal dialogs and message boxes of the test's thread from a queue: a WH_CBT hook takes the
-// next answer as each window activates, and a timer runs it from the modal loop once the window is set
-// up. A dialog that activates again (after its own message box) takes an answer only when the next one
-// names it. Windows open before the driver are left alone; windows nobody expects are reported and
+// Answers the thread's modal dialogs and message boxes from a queue: a WH_CBT hook takes the next answer as
+// each window activates, a timer runs it from the modal loop. A dialog active again takes an answer only
+// when the next one names it. Windows open before the driver are left alone, unexpected ones reported and
 // cancelled; after timeoutMs without a new window, whatever is still open is reported and ended.
 #pragma once
 #include <windows.h>
@@ -17,33 +16,25 @@ struct MessageBoxRecord {
     UINT style;  // MB_ICON* | MB_OK, MB_OKCANCEL, ...: what it shows
 };
 
-class DialogDriver {
-public:
+struct DialogDriver {
     using Action = std::function<void(HWND window)>;
     explicit DialogDriver(DWORD timeoutMs = 10000);
     ~DialogDriver();  // reports the answers never taken
     DialogDriver(const DialogDriver&) = delete;
-    // Next answer: the dialog captioned caption; action fills, looks, presses.
-    DialogDriver& OnDialog(const std::string& caption, Action action)
-    {
-        return answers.push_back({false, caption, 0, action}), *this;
-    }
-    // Next answer: a message box; recorded, checked while shown, then answered.
-    DialogDriver& OnMessageBox(int answer, Action check = nullptr)
-    {
-        return answers.push_back({true, "", answer, check}), *this;
-    }
-    // Every message box seen, expected or not, in order.
-    const std::vector<MessageBoxRecord>& MessageBoxes() const { return boxes; }
-    const std::vector<std::string>& MessageTexts() const { return texts; }
-
-private:
     struct Answer {
         bool box;
         std::string caption;
         int button;  // pressed after action for a message box
         Action action;
     };
+    DialogDriver& Queue(Answer answer) { return answers.push_back(answer), *this; }
+    // Next answer: the dialog captioned c; action a fills, looks, presses.
+    DialogDriver& OnDialog(const std::string& c, Action a) { return Queue({false, c, 0, a}); }
+    // Next answer: a message box; recorded, checked by f while shown, then answered with button b.
+    DialogDriver& OnMessageBox(int b, Action f = nullptr) { return Queue({true, "", b, f}); }
+    // Every message box seen, expected or not, in order.
+    const std::vector<MessageBoxRecord>& MessageBoxes() const { return boxes; }
+    const std::vector<std::string>& MessageTexts() const { return texts; }
     static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
     void Activated(HWND window);
@@ -69,7 +60,12 @@ struct Modeless {
     HWND window;
 };
 
-std::string WindowText(HWND window);
+inline std::string WindowText(HWND window)
+{
+    char text[1024] = "";
+    GetWindowTextA(window, text, sizeof(text));
+    return text;
+}
 inline std::string ControlText(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
 // The items of a combo box, "(unreadable)" for one that cannot be read.
 inline std::vector<std::string> ComboItems(HWND combo)
@@ -93,5 +89,3 @@ inline void PressButton(HWND dialog, int id)
 {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(GetDlgItem(dialog, id)));
 }
-// Dispatches this thread's messages for 50 ms.
-void flush_events();

@@ -1,5 +1,4 @@
-// A stand-in for the Port Table dialog: a hidden window holding a report list
-// view IDC_PORT_LIST of empty rows, whose selection it sets and reads itself.
+// A stand-in for the Port Table dialog: a hidden window with a report list view IDC_PORT_LIST of empty rows.
 #pragma once
 #include <windows.h>
 

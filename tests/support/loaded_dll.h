@@ -1,5 +1,5 @@
 // tolmarin.dll loaded through LoadLibraryA for the length of a scope, as the Windows Sockets framework
-// and host programs load it.
+// and host programs load it; error is the load's last error (1114: the attach was refused).
 #pragma once
 #include <windows.h>
 
@@ -7,8 +7,6 @@ struct LoadedDll {
     LoadedDll() : module(LoadLibraryA("tolmarin.dll")), error(GetLastError()) {}
     ~LoadedDll() { module&& FreeLibrary(module); }
     LoadedDll(const LoadedDll&) = delete;
-    HMODULE Module() const { return module; }
-    DWORD Error() const { return error; }  // the load's last error (1114: the attach was refused)
     // An export by its undecorated name, or null.
     template <class Function>
     Function Get(const char* name) const

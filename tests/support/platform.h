@@ -1,9 +1,7 @@
-// Which Windows the test program runs as. Programs named *_win98.exe, *_nt40.exe, *_win2k.exe and
-// *_win31.exe run under Wine's version emulation; Windows 3.1 (Win32s) is a platform the module refuses.
+// Which Windows the test program runs as: *_win98.exe, *_nt40.exe, *_win2k.exe and *_win31.exe (Win32s,
+// refused by the module) run under Wine's version emulation.
 #pragma once
 #include <windows.h>
-
-#include <string.h>
 
 enum class TestPlatform { Win9x, Nt4, Nt5Plus, Unsupported };
 

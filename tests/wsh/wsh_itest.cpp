@@ -1,11 +1,6 @@
 // The helper calls of the built DLL as the Windows Sockets framework makes them.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <string>
-#include <tuple>
-#include <vector>
-
 #include "support/loaded_dll.h"
 #include "wsh/wsh_family.h"
 #include "wsh/wsh_interface.h"
@@ -92,11 +87,11 @@ TEST(Wsh, ProtocolRecordAndMapping)
 TEST(Wsh, OpenSocket)
 {
     size_t before = Blocks();
+    UNICODE_STRING device = {};
+    PVOID context = nullptr;
+    DWORD events = 0;
     for (const auto& t : Mapping) {
         INT triple[3] = {t[0], t[1], t[2]};
-        UNICODE_STRING device = {};
-        PVOID context = nullptr;
-        DWORD events = 0;
         ASSERT_EQ(0, WSH(OpenSocket)(&triple[0], &triple[1], &triple[2], &device, &context, &events));
         // The triple, events, device name length, an unknown event's answer, blocks, the close's answer.
         EXPECT_EQ((std::vector<DWORD>{157, 2, 33000, 0x80, 26, WSAEINVAL, DWORD(before + 1), 0}),
@@ -109,12 +104,9 @@ TEST(Wsh, OpenSocket)
     EXPECT_EQ(WSAEINVAL, WSH(OpenSocket)(&refused[0], &refused[1], &refused[2], nullptr, nullptr, nullptr));
     EXPECT_EQ(WSAEFAULT, WSH(OpenSocket)(&ok[0], &ok[1], &ok[2], nullptr, nullptr, nullptr));
 
-    // The context option: other levels refused, short buffer refused, size query; the hand-over keeps an
-    // existing context and gives a null one (an inherited handle) a new one in the value's first field.
+    // The context option: other levels and short buffers refused, size query; the hand-over keeps an existing
+    // context and gives a null one (an inherited handle) a new one in the value's first field.
     INT length = 11;
-    UNICODE_STRING device;
-    PVOID context;
-    DWORD events;
     WSH(OpenSocket)(&ok[0], &ok[1], &ok[2], &device, &context, &events);
     BYTE value[16];
     auto get = [&](INT level, void* v) {
@@ -137,9 +129,8 @@ TEST(Wsh, OpenSocket)
     EXPECT_EQ((std::vector<INT>{0, 0}), (std::vector<INT>{Close(inherited), Close(context)}));
 }
 
-// A guard page's first touch passes the guard to whoever set it; unreadable addresses and unwritable
-// results end the call with 10022 and leave the exception chain as it was; then bytes 0-6: family, form, a
-// byte not read, octet count (16-bit little-endian, at an odd address).
+// A guard page's first touch passes to whoever set the guard; unreadable or unwritable memory gives 10022,
+// the exception chain kept. Rows: family, form, a byte not read, octet count (16-bit LE, odd address).
 TEST(Wsh, GetSockaddrType)
 {
     BYTE good[14] = {157, 0, 1, 0, 0, 3, 0};

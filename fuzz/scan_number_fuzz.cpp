@@ -1,6 +1,6 @@
 // "%i" numbers: ScanInt against the C library's strtoull (the same syntax
 // when no overflow happens), and the number it read written back with "%d"
-// and read again.
+// and read again; and written back by FormatDecimal as "%u" writes it.
 #include <ctype.h>
 #include <errno.h>
 
@@ -53,5 +53,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     snprintf(written, sizeof(written), "%d", int(value));
     int32_t again = 0;
     Require(ScanInt(written, again) && again == value, "%d of the value reads back otherwise", text, written);
+    char decimal[16];
+    snprintf(written, sizeof(written), "n%u", uint32_t(value));
+    Require(FormatDecimal(decimal, sizeof(decimal), "n", uint32_t(value)) && strcmp(decimal, written) == 0,
+            "FormatDecimal differs from %u", text, decimal);
     return 0;
 }

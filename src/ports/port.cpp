@@ -1,12 +1,12 @@
 #include "ports/port.h"
 
-#include <stdio.h>
 #include <string.h>
 
 #include "lifecycle/module.h"
 #include "ports/dialog_controls.h"
 #include "ports/port_dialog.h"
 #include "registry/reg_key.h"
+#include "registry/scan_number.h"
 #include "resource.h"
 
 const char NotApplicableText[] = "n/a";
@@ -47,7 +47,7 @@ Port::~Port() = default;
 void Port::SetPortId(unsigned number)
 {
     portId = BYTE(number);
-    snprintf(portIdText, sizeof(portIdText), "%u", unsigned(portId));
+    FormatDecimal(portIdText, sizeof(portIdText), "", portId);
 }
 
 void Port::SetAttached(bool flag)
@@ -125,7 +125,7 @@ PortWithDnet::PortWithDnet(HWND dialog) : Port(dialog), network(), networkText()
 void PortWithDnet::SetNetwork(unsigned number)
 {
     network = WORD(number & 0xFFFF);
-    snprintf(networkText, sizeof(networkText), "%u", unsigned(network));
+    FormatDecimal(networkText, sizeof(networkText), "", network);
 }
 
 Port& PortWithDnet::CopyFrom(const Port& other)

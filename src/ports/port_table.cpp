@@ -1,7 +1,6 @@
 #include "ports/port_table.h"
 
 #include <new>
-#include <stdio.h>
 
 #include "ports/kinds/bip_port.h"
 #include "ports/kinds/com20020_port.h"
@@ -11,6 +10,7 @@
 #include "ports/kinds/virtual_port.h"
 #include "ports/port.h"
 #include "registry/reg_key.h"
+#include "registry/scan_number.h"
 #include "stack/stack_names.h"
 
 PortTableList PortTable = {0, nullptr, nullptr, nullptr, 0};
@@ -34,7 +34,10 @@ PortTableList::~PortTableList()
         RemovePortTableNode(head);
 }
 
-void FormatEntryName(char (&name)[16], int position) { snprintf(name, sizeof(name), "Entry%d", position); }
+void FormatEntryName(char (&name)[16], int position)
+{
+    FormatDecimal(name, sizeof(name), "Entry", uint32_t(position));
+}
 
 bool AppendPort(Port* port)
 {

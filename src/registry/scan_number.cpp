@@ -62,3 +62,22 @@ bool ScanInt(const char* text, int32_t& value, const char** end)
         *end = p;
     return true;
 }
+
+bool FormatDecimal(char* buffer, size_t size, const char* prefix, uint32_t value)
+{
+    if (!buffer || size == 0)
+        return false;
+    char digits[10];
+    size_t count = 0;
+    do {
+        digits[count++] = char('0' + value % 10);
+        value /= 10;
+    } while (value);
+    size_t length = 0;
+    for (; prefix && *prefix && length + 1 < size; ++prefix)
+        buffer[length++] = *prefix;
+    while (count && length + 1 < size)
+        buffer[length++] = digits[--count];
+    buffer[length] = '\0';
+    return count == 0 && !(prefix && *prefix);
+}

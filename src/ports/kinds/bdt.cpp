@@ -3,11 +3,11 @@
 #include <winsock2.h>
 
 #include <commctrl.h>
-#include <stdio.h>
 
 #include <new>
 
 #include "registry/reg_key.h"
+#include "registry/scan_number.h"
 #include "resource.h"
 
 namespace {
@@ -19,7 +19,7 @@ const int Columns = 3;
 
 void EntryValueName(int index, char (&name)[ValueNameCapacity])
 {
-    snprintf(name, sizeof(name), "%s%d", BdtEntryValuePrefix, index);
+    FormatDecimal(name, sizeof(name), BdtEntryValuePrefix, uint32_t(index));
 }
 
 // The entry's field shown in a list column, and its size.

@@ -28,16 +28,14 @@ TEST(ScanInt, ReadsWhatTheSystemRuntimeReads)
     EXPECT_FALSE(ScanInt(nullptr, value));
 }
 
-// FormatDecimal writes what "%s%u" writes, cut to the buffer like snprintf,
-// and says whether all of it fitted.
+// FormatDecimal writes what "%s%u" writes, cut to the buffer like snprintf, and says whether it all fitted.
 TEST(FormatDecimal, WritesWhatPrintfWrites)
 {
-    for (uint32_t value : {0u, 9u, 10u, 255u, 65535u, 4294967295u})
+    for (uint32_t value : {0u, 10u, 65535u, 4294967295u})
         for (size_t size : {1u, 5u, 7u, 16u}) {
             char expected[16], written[16];
-            int length = snprintf(expected, size, "Entry%u", value);
-            EXPECT_EQ(length < int(size), FormatDecimal(written, size, "Entry", value))
-                << value << ' ' << size;
-            EXPECT_STREQ(expected, written) << value << ' ' << size;
+            std::string fits = std::to_string(snprintf(expected, size, "Entry%u", value) < int(size));
+            EXPECT_EQ(fits + expected,
+                      std::to_string(FormatDecimal(written, size, "Entry", value)) + written);
         }
 }

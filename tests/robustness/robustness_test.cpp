@@ -128,9 +128,6 @@ std::set<std::string> StoredTree(const std::string& path)
     std::set<std::string> lines;
     for (const auto& [name, value] : ReadValues(HKEY_LOCAL_MACHINE, path, true))
         lines.insert(name + "=" + value);
-    for (const std::string& key : SubkeyNames(HKEY_LOCAL_MACHINE, path))
-        for (const auto& [name, value] : ReadValues(HKEY_LOCAL_MACHINE, path + "\\" + key, true))
-            lines.insert(key + "\\" + name + "=" + value);
     return lines;
 }
 

@@ -76,14 +76,6 @@ inline std::vector<std::string> ComboItems(HWND combo)
         items.push_back(SendMessageA(combo, CB_GETLBTEXT, i, LPARAM(text)) >= 0 ? text : "(unreadable)");
     return items;
 }
-// '1' for each control enabled, '0' for each disabled.
-inline std::string Enabled(HWND dialog, std::initializer_list<int> ids)
-{
-    std::string states;
-    for (int id : ids)
-        states += IsWindowEnabled(GetDlgItem(dialog, id)) ? '1' : '0';
-    return states;
-}
 // Posts the button's click, handled once the step is back in the modal loop.
 inline void PressButton(HWND dialog, int id)
 {

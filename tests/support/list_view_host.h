@@ -4,8 +4,6 @@
 
 #include <commctrl.h>
 
-#include <vector>
-
 #include "resource.h"
 
 struct ListViewHost {
@@ -19,18 +17,5 @@ struct ListViewHost {
             SendMessageA(list, LVM_INSERTITEMA, 0, LPARAM(&item));
     }
     ~ListViewHost() { DestroyWindow(window); }
-    void Select(const std::vector<int>& rows)
-    {
-        ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
-        for (int row : rows)
-            ListView_SetItemState(list, row, LVIS_SELECTED, LVIS_SELECTED);
-    }
-    std::vector<int> SelectedRows() const
-    {
-        std::vector<int> rows;
-        for (int row = -1; (row = ListView_GetNextItem(list, row, LVNI_SELECTED)) >= 0;)
-            rows.push_back(row);
-        return rows;
-    }
     HWND window, list;
 };

@@ -88,8 +88,7 @@ struct EmbeddedDialog {
 };
 
 const char Title[] = "Tessaline Orvanta Gateway  Port Table";
-typedef BOOL(WINAPI* DisplayFunction)(void*, void*, const char**);
-typedef void(WINAPI* RunDll32Function)(HWND, HINSTANCE, LPSTR, int);
+#define EXPORT(dll, name) (dll).Get<decltype(&name)>(#name)  // an export, typed as tolmarin.h declares it
 void Cancel(HWND dialog) { PressButton(dialog, IDCANCEL); }
 
 }  // namespace
@@ -265,9 +264,8 @@ TEST(StandaloneDialog, OkSavesAndCancelKeepsTheEditsInMemory)
         std::string line = commandLine ? commandLine : "";
         const char* text = nullptr;
         MSG message = {};
-        commandLine
-            ? dll.Get<RunDll32Function>("OrvantaPropertiesThroughRunDll32")(nullptr, nullptr, &line[0], 0)
-            : void(dll.Get<DisplayFunction>("DisplayPropertiesDlg")(nullptr, nullptr, &text));
+        commandLine ? EXPORT(dll, OrvantaPropertiesThroughRunDll32)(nullptr, nullptr, &line[0], 0)
+                    : void(EXPORT(dll, DisplayPropertiesDlg)(nullptr, nullptr, &text));
         std::string result = !commandLine ? text ? text : "(null)"
                              : PeekMessageA(&message, catcher, closed, closed, PM_REMOVE)
                                  ? std::to_string(message.wParam)
@@ -288,7 +286,7 @@ TEST(StandaloneDialog, CancelledValidationKeepsTheDialogOpen)
     driver.OnDialog(Title, [](HWND dialog) { PressButton(dialog, IDOK); })
         .OnMessageBox(IDCANCEL)
         .OnDialog(Title, Cancel);
-    EXPECT_EQ(TRUE, dll.Get<DisplayFunction>("DisplayPropertiesDlg")(nullptr, nullptr, nullptr));
+    EXPECT_EQ(TRUE, EXPORT(dll, DisplayPropertiesDlg)(nullptr, nullptr, nullptr));
     EXPECT_EQ("1,2,", Stored("Port"));
 }
 

@@ -1,17 +1,10 @@
 #include "registry/parameter_string.h"
 
-#include <ctype.h>
-
 #include "registry/scan_number.h"
 
 namespace {
 
-// The classification and case functions take the character as unsigned
-// char: a byte above 0x7F in a plain (signed) char would otherwise reach
-// them as a negative number, which they are not defined for.
-bool IsNameChar(char c) { return isalnum(static_cast<unsigned char>(c)) || c == '_'; }
-
-int Fold(char c) { return toupper(static_cast<unsigned char>(c)); }
+bool IsNameChar(char c) { return IsAsciiAlnum(c) || c == '_'; }
 
 // The next character at or after p that may start an option, or the end.
 const char* NextOptionStart(const char* p)
@@ -27,7 +20,7 @@ const char* NextOptionStart(const char* p)
 const char* MatchName(const char* p, const char* name, bool& matched)
 {
     // Equal characters need no folding; most of them are equal.
-    while (*name && *p && (*p == *name || Fold(*p) == Fold(*name))) {
+    while (*name && *p && (*p == *name || AsciiUpper(*p) == AsciiUpper(*name))) {
         ++p;
         ++name;
     }

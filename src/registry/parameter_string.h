@@ -7,6 +7,15 @@
 #include <stddef.h>
 #include <stdint.h>
 
+// Letters and digits of the stored texts, and their case folding: ASCII
+// only, as the C runtime's "C" locale has them, and the same whatever
+// locale the host process set in the runtime it shares with this module.
+inline bool IsAsciiAlnum(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+inline char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
+
 // A read-only view of one NUL-terminated line. It keeps only the pointer:
 // the caller keeps the text alive while the view is used. A null text reads
 // as an empty line, a null name as an option that is absent.

@@ -1,6 +1,5 @@
 #include "ports/kinds/bdt_text.h"
 
-#include <ctype.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -9,13 +8,13 @@
 
 namespace {
 
-// Both texts equal after folding each character with toupper.
+// Both texts equal after folding each character's case.
 bool TextsEqualIgnoringCase(const char* a, const char* b)
 {
     // Equal characters need no folding: the table check compares every pair
     // of entries, and their texts mostly agree up to a few characters.
     for (;; ++a, ++b) {
-        if (*a != *b && toupper(static_cast<unsigned char>(*a)) != toupper(static_cast<unsigned char>(*b)))
+        if (*a != *b && AsciiUpper(*a) != AsciiUpper(*b))
             return false;
         if (!*a)
             return true;
